@@ -1,0 +1,147 @@
+// The main loop. Each pass runs one frame of the current mode; a mode change
+// made during a pass takes effect at the next pass. Every speed and timer of
+// the game counts passes, so the FramePacer's rhythm is the game's speed.
+
+#include "shell/loop.h"
+
+#include "actors/enemies.h"
+#include "actors/player.h"
+#include "actors/shots.h"
+#include "frontend/help.h"
+#include "frontend/menu.h"
+#include "shell/startup.h"
+#include "sound/sound.h"
+#include "video/hud.h"
+#include "video/video.h"
+#include "world/level.h"
+#include "world/pickups.h"
+#include "world/tiles.h"
+
+GameModeValue GameMode = Menu;
+Uint8 *keyState;
+int keyLatch;
+SDL_Event lastEvent;
+Uint32 nextTick;
+int quitChosen;
+
+// The period restarts from the moment it is found over, not from its old
+// end: a quick pass waits out the period and the pass after it waits nothing.
+Uint32 FramePacer()
+{
+    Uint32 now = SDL_GetTicks();
+    if (nextTick > now)
+        return nextTick - now;
+    nextTick = now + framePeriodMs;
+    return 0;
+}
+
+static void MenuPass()
+{
+    SelectMusic(0);
+    UpdateMusic();
+    DrawMenu();
+    PresentFrame();
+    SDL_Delay(FramePacer());
+    AdvanceSpinner();
+    HandleMenuKeys();  // Up, Down, Enter, then the latch release; Quit ends here
+}
+
+static void HelpPass()
+{
+    DrawHelpPage();
+    HandleHelpKeys();  // Escape, Space, then the latch release
+    PresentFrame();
+    SDL_Delay(FramePacer());
+}
+
+static void DisplayKeys()
+{
+    if (keyState[SDLK_1] && windowed == 1)
+        SetDisplayMode(0);
+    if (keyState[SDLK_2] && windowed == 0)
+        SetDisplayMode(1);
+}
+
+static void LevelSkipKey()
+{
+    if (keyState[SDLK_3] && keyLatch == 0) {
+        keyLatch = 1;
+        levelComplete = 1;
+    } else if (!keyState[SDLK_3]) {
+        keyLatch = 0;
+    }
+}
+
+static void EscapeFromPlay()
+{
+    if (!keyState[SDLK_ESCAPE])
+        return;
+    PlayEffect(SfxMenu2);
+    spinnerTimer = 0;
+    spinnerFrame = 0;
+    GameMode = Menu;
+}
+
+static void PlayingPass()
+{
+    UpdateMusic();
+    DrawBackdrop();
+    DrawTiles();
+    DrawEnemies();
+    CheckPlayerDeath();
+    DrawPlayer();
+    DrawShots();
+    UpdateExplosions();
+    if (player.hitPoints > 0)
+        DrawGun();
+    ApplyGravity();
+    ScanPickups();
+    CollideWithSolids();
+    CollectPickups();
+    ShootEnemies();
+    DrawHud();
+    PresentFrame();
+    SDL_Delay(FramePacer());
+    // Everything from here on acts on the picture of the next frame.
+    UpdateEnemies();
+    MoveShots();
+    AdvancePlayerAnimation();
+    UpdateIdlePose();
+    DisplayKeys();
+    LevelSkipKey();
+    if (player.hitPoints > 0)
+        HandlePlayerKeys();
+    AdvanceLevel();
+    EscapeFromPlay();
+}
+
+int RunPass()
+{
+    quitChosen = 0;
+    switch (GameMode) {
+    case Menu:
+        MenuPass();
+        break;
+    case Help:
+        HelpPass();
+        break;
+    case Playing:
+        PlayingPass();
+        break;
+    }
+    if (quitChosen)
+        return 0;
+    // One event per pass. A window close ends the loop only when the pass
+    // after it finds nothing pending; another event taken first overwrites it.
+    int pending = SDL_PollEvent(&lastEvent);
+    return !(pending == 0 && lastEvent.type == SDL_QUIT);
+}
+
+extern "C" int SDL_main(int, char *[])
+{
+    StartUp();
+    while (RunPass()) {
+    }
+    ShutDown();
+    return 0;
+}

@@ -1,0 +1,198 @@
+// Start-up: SDL, the audio back-end, the window, every asset the game will
+// ever use, the sprite-frame tables and the first values of the records.
+// Shutdown releases what start-up made.
+
+#include "shell/startup.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "actors/enemies.h"
+#include "actors/player.h"
+#include "actors/shots.h"
+#include "bass/bass.h"
+#include "frontend/menu.h"
+#include "shell/datacheck.h"
+#include "shell/loop.h"
+#include "sound/sound.h"
+#include "video/hud.h"
+#include "video/text.h"
+#include "video/video.h"
+#include "world/level.h"
+#include "world/pickups.h"
+#include "world/tiles.h"
+
+SDL_Surface *PlayerSheet, *FrameOverlay, *ShotImage, *GunSheet, *ExplosionSheet, *OgreSheet,
+    *TileSheet, *FontSheet, *HealthSheet, *LogoImage, *SpinnerSheet, *MenuImage, *GunBarImage,
+    *SpikeSheet, *BallSheet, *Back01, *Back02, *Back03;
+
+Uint32 ColorKeyGreen;
+
+// The sizes of the pictures drawn whole are ours to choose; the sheets'
+// sizes follow from their cells.
+const ArtFile ArtFiles[ART_FILE_COUNT] = {
+    {"data/icon.bmp", NULL, 0, 32, 32},
+    {"data/pframe.bmp", &PlayerSheet, 1, 54 * 16, 64},
+    {"data/bar.bmp", &FrameOverlay, 1, 320, 200},
+    {"data/shot.bmp", &ShotImage, 0, 8, 4},
+    {"data/gun.bmp", &GunSheet, 1, 2 * 32, 16},
+    {"data/explo.bmp", &ExplosionSheet, 1, 5 * 16, 16},
+    {"data/mframe2.bmp", &OgreSheet, 1, 13 * 32, 48},
+    {"data/tiles.bmp", &TileSheet, 1, 90 * 16, 16},
+    {"data/small.bmp", &BackBuffer, 0, 320, 200},
+    {"data/font8x8.bmp", &FontSheet, 1, 256 * 8, 8},
+    {"data/health.bmp", &HealthSheet, 1, 7 * 80, 8},
+    {"data/logo.bmp", &LogoImage, 1, 160, 64},
+    {"data/spin162.bmp", &SpinnerSheet, 1, 23 * 16, 16},
+    {"data/menu.bmp", &MenuImage, 1, 96, 48},
+    {"data/gunbar.bmp", &GunBarImage, 0, 80, 24},
+    {"data/spike1.bmp", &SpikeSheet, 1, 8 * 16, 16},
+    {"data/ball.bmp", &BallSheet, 1, 10 * 16, 16},
+    {"data/back01.bmp", &Back01, 0, 192, 168},
+    {"data/back02.bmp", &Back02, 0, 192, 168},
+    {"data/back03.bmp", &Back03, 0, 192, 168},
+};
+
+// Every art file is checked before SDL starts, so a bad one never opens a
+// window and never reaches a blit.
+static void CheckData()
+{
+    struct stat st;
+    if (stat("data", &st) != 0 || !S_ISDIR(st.st_mode)) {
+        fprintf(stderr, "kestravale: there is no data/ folder here; start the game from its top folder "
+                        "(the one holding data/), for example with ./play\n");
+        exit(1);
+    }
+    char why[160];
+    for (const ArtFile &a : ArtFiles)
+        if (CheckArtFile(a.path, a.w, a.h, why, sizeof why) < 0)
+            DataFault(a.path, why);
+}
+
+static SDL_Surface *LoadArt(const ArtFile &a)
+{
+    SDL_Surface *s = SDL_LoadBMP_RW(SDL_RWFromFile(a.path, "rb"), 1);
+    CheckLoadedSurface(a.path, s, a.w, a.h);
+    return s;
+}
+
+static void FillStrip(SDL_Rect *frames, int count, int w, int h)
+{
+    for (int i = 0; i < count; i++)
+        frames[i] = {(Sint16)(w * i), 0, (Uint16)w, (Uint16)h};
+}
+
+static void FillTables()
+{
+    FillStrip(PlayerFrames, 54, 16, 64);
+    FillStrip(GunFrames, 2, 32, 16);
+    FillStrip(ExplosionFrames, 5, 16, 16);
+    for (int i = 0; i < MAX_EXPLOSIONS; i++) {
+        Explosions[i] = {};
+        ExplosionRects[i] = {0, 0, 16, 16};
+    }
+    for (Pickup &p : Pickups) {
+        p.active = 0;
+        p.rect = {0, 0, 16, 16};
+    }
+    FillStrip(OgreFrames, 13, 32, 48);
+    for (Enemy &e : Enemies)
+        e = {};
+    FillStrip(TileFrames, TILE_COUNT, 16, 16);
+    FillStrip(SpinnerFrames, 23, 16, 16);
+    FillStrip(GlyphRects, 256, 8, 8);
+    for (SDL_Rect &r : GlyphDestRects)
+        r = {0, 0, 8, 8};
+    FillStrip(HealthFrames, 7, 80, 8);
+    FillStrip(SpikeFrames, 8, 16, 16);
+    FillStrip(BallFrames, 10, 16, 16);
+}
+
+static void FirstValues()
+{
+    HealthBarRect = {224, 56, 0, 0};
+    WriteScoreText();
+    LogoRect = {40, 24, 0, 0};
+    MenuCursor = {40, MENU_START_Y, 0, 0};
+    MenuImageRect = {64, 100, 0, 0};
+    GunBarRect = {224, 88, 0, 0};
+    SDL_ShowCursor(SDL_DISABLE);
+    levelIndex = 0;
+    levelComplete = 0;
+    player.rect = {111, 100, 16, 64};
+    player.vSpeed = 0;
+    player.jumpLatch = 0;
+    rightShot.rect.x = SHOT_PARK;
+    rightShot.rect.y = SHOT_PARK;
+    leftShot.rect.x = SHOT_PARK;
+    leftShot.rect.y = SHOT_PARK;
+    SetUpLevel();
+    BackdropRect = {VIEW_X, VIEW_Y, 0, 0};
+}
+
+void StartUp()
+{
+    CheckData();
+
+    windowed = 1;
+    framePeriodMs = 9;
+    if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO) < 0) {
+        fprintf(stderr, "kestravale: SDL could not start its video: %s\n", SDL_GetError());
+        exit(1);
+    }
+    BASS_Init(1, 44100, 0, 0, NULL);
+
+    // SDL keeps its own copy of the icon, so the surface goes at once.
+    SDL_Surface *icon = LoadArt(ArtFiles[0]);
+    SDL_WM_SetIcon(icon, NULL);
+    SDL_FreeSurface(icon);
+    SDL_WM_SetCaption("Kestra Vale - made by the Vale crew, 2026", NULL);
+
+    keyState = SDL_GetKeyState(NULL);
+    SetDisplayMode(1);
+    if (!screen) {
+        fprintf(stderr, "kestravale: no 640x400 8-bit window could be opened: %s\n", SDL_GetError());
+        SDL_Quit();
+        exit(1);
+    }
+
+    for (int i = 1; i < ART_FILE_COUNT; i++)
+        *ArtFiles[i].surface = LoadArt(ArtFiles[i]);
+
+    ColorKeyGreen = SDL_MapRGB(TileSheet->format, 0, 255, 0);
+    SDL_Surface *keyed[] = {PlayerSheet, FrameOverlay, GunSheet,    ExplosionSheet, OgreSheet,
+                            TileSheet,   LogoImage,    SpinnerSheet, MenuImage,     FontSheet,
+                            HealthSheet, SpikeSheet,   BallSheet};
+    for (SDL_Surface *s : keyed)
+        SDL_SetColorKey(s, SDL_SRCCOLORKEY, ColorKeyGreen);
+
+    for (int i = 0; i < SFX_COUNT; i++)
+        EffectSamples[i] = BASS_SampleLoad(FALSE, EffectFiles[i], 0, 0, 3, BASS_SAMPLE_OVER_VOL);
+    for (int i = 0; i < 4; i++)
+        MusicModules[i] = BASS_MusicLoad(FALSE, MusicFiles[i], 0, 0, BASS_MUSIC_RAMP, 0);
+
+    FillTables();
+    FirstValues();
+}
+
+void ReleaseSurfaces()
+{
+    SDL_Surface **order[] = {&BackBuffer,   &FrameOverlay, &PlayerSheet,    &FontSheet,   &TileSheet,
+                             &LogoImage,    &SpinnerSheet, &MenuImage,      &HealthSheet, &OgreSheet,
+                             &SpikeSheet,   &BallSheet,    &ExplosionSheet, &ShotImage,   &GunSheet,
+                             &GunBarImage,  &Back01,       &Back02,         &Back03};
+    for (SDL_Surface **s : order) {
+        SDL_FreeSurface(*s);
+        *s = NULL;
+    }
+}
+
+void ShutDown()
+{
+    ReleaseSurfaces();
+    BASS_Free();
+    SDL_Quit();
+    screen = NULL;
+}

@@ -1,0 +1,32 @@
+#include "vclock.h"
+
+VirtualClock vclock;
+
+void PushEvent(Uint8 type)
+{
+    SDL_Event e = {};
+    e.type = type;
+    vclock.events.push_back(e);
+}
+
+extern "C" Uint32 __wrap_SDL_GetTicks(void)
+{
+    return vclock.now;
+}
+
+extern "C" void __wrap_SDL_Delay(Uint32 ms)
+{
+    vclock.delays.push_back(ms);
+    vclock.now += ms;
+}
+
+extern "C" int __wrap_SDL_PollEvent(SDL_Event *event)
+{
+    vclock.polls++;
+    if (vclock.events.empty())
+        return 0;
+    if (event)
+        *event = vclock.events.front();
+    vclock.events.pop_front();
+    return 1;
+}

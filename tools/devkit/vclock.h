@@ -1,0 +1,22 @@
+// The headless rig's stand-ins for SDL's clock and event queue. Programs
+// linked with kvheadless get these in place of SDL_GetTicks, SDL_Delay and
+// SDL_PollEvent: time moves only when the game waits or the rig says so,
+// and events come only from the script.
+#pragma once
+
+#include <SDL.h>
+
+#include <cstdint>
+#include <deque>
+#include <vector>
+
+struct VirtualClock {
+    Uint32 now = 0;
+    std::vector<Uint32> delays;     // every SDL_Delay argument, in order
+    std::deque<SDL_Event> events;   // taken one per SDL_PollEvent
+    int polls = 0;                  // SDL_PollEvent calls so far
+};
+
+extern VirtualClock vclock;
+
+void PushEvent(Uint8 type);
