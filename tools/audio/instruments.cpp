@@ -3,8 +3,8 @@
 // or a one-shot sound made of voices (drums, plucks, bells).
 //
 //   instrument NAME
-//     loop WAVE [duty=D] [bright=H] [period=P] [cycles=N] [chorus=1..3] [top=NOTE]
-//     shot length=SECONDS [peak=DB] [base=NOTE]
+//     loop WAVE [duty=D] [bright=H] [period=P] [cycles=N] [chorus=1..3] [range=LOW:TOP]
+//     shot length=SECONDS [peak=DB] [base=NOTE] [rate=FRAMES]
 //     voice ...                      (shot only; see synth.h)
 //     volume 0..64                   (the sample's default volume)
 //     gain 0..128                    (the instrument's global volume)
@@ -33,9 +33,15 @@ static bool IsKeyword(const std::string &w)
 }
 
 // A looped wave whose loop holds whole cycles: the loop point joins
-// seamlessly, and C-5 plays one cycle per `period` frames at middle C.
+// seamlessly, and C-5 plays one cycle per `period` frames at middle C. Every
+// harmonic stays under 15 kHz at the top of its octave and under the
+// sample's own Nyquist frequency, so each octave of the range gets the
+// richest wave it can play cleanly; octaves that would get the same wave
+// share it.
 static void MakeLoop(const Statement &s, InstrumentDef &d)
 {
+    if (!d.samples.empty())
+        Fail(s.where, "an instrument is either a loop or a shot");
     if (s.words.size() < 2)
         Fail(s.where, "loop needs a wave");
     auto set = Settings(s, 2);
@@ -44,24 +50,39 @@ static void MakeLoop(const Statement &s, InstrumentDef &d)
     int period = set.count("period") ? ParseInt(s.where, set["period"]) : 128;
     int cycles = set.count("cycles") ? ParseInt(s.where, set["cycles"]) : 4;
     int chorus = set.count("chorus") ? ParseInt(s.where, set["chorus"]) : 1;
-    double top = set.count("top") ? ParseHz(s.where, set["top"]) : NoteHz(84);
-    if (period < 16 || cycles < 1 || chorus < 1 || chorus > 3)
-        Fail(s.where, "period, cycles or chorus out of range");
-    // Every harmonic stays under 15 kHz at the top note and under the
-    // sample's own Nyquist frequency.
-    int harmonics = std::min(int(15000 / top), period / 2 - 2);
-    std::vector<double> wave = LoopWave(s.words[1], duty, period, cycles, chorus, bright, harmonics);
-    d.sample.pcm = ToPcm16(wave, -1);
-    d.sample.loop = true;
-    d.sample.loopBegin = 0;
-    d.sample.loopEnd = uint32_t(d.sample.pcm.size());
-    d.sample.c5Speed = uint32_t(std::lround(MIDDLE_C * period));
+    std::string range = set.count("range") ? set["range"] : "c1:c7";
+    size_t colon = range.find(':');
+    int low = NoteNumber(range.substr(0, colon)), top = colon == std::string::npos ? -1 : NoteNumber(range.substr(colon + 1));
+    if (period < 16 || cycles < 1 || chorus < 1 || chorus > 3 || low < 0 || top < low)
+        Fail(s.where, "period, cycles, chorus or range out of range");
+    int lastHarmonics = -1;
+    bool firstOctave = true;
+    for (int octaveTop = 11; octaveTop < 120; octaveTop += 12) {
+        int first = octaveTop - 11;
+        if (octaveTop < low || first > top)
+            continue;
+        int harmonics = std::min(int(15000 / NoteHz(octaveTop)), period / 2 - 2);
+        if (harmonics != lastHarmonics) {
+            ItSample sample;
+            std::vector<double> wave = LoopWave(s.words[1], duty, period, cycles, chorus, bright, harmonics);
+            sample.pcm = ToPcm16(wave, -1);
+            sample.loop = true;
+            sample.loopEnd = uint32_t(sample.pcm.size());
+            sample.c5Speed = uint32_t(std::lround(MIDDLE_C * period));
+            d.samples.push_back(sample);
+            lastHarmonics = harmonics;
+        }
+        // Notes below the range play its lowest wave, notes above its highest.
+        for (int n = firstOctave ? 0 : first; n < 120; n++)
+            d.zone[n] = int(d.samples.size()) - 1;
+        firstOctave = false;
+    }
     d.sustains = true;
 }
 
 static void MakeShot(const Statement &s, const std::vector<Voice> &voices, InstrumentDef &d)
 {
-    if (!d.sample.pcm.empty())
+    if (!d.samples.empty())
         Fail(s.where, "an instrument is either a loop or a shot");
     auto set = Settings(s, 1);
     if (!set.count("length"))
@@ -69,10 +90,13 @@ static void MakeShot(const Statement &s, const std::vector<Voice> &voices, Instr
     double length = ParseNumber(s.where, set["length"]);
     double peak = set.count("peak") ? ParseNumber(s.where, set["peak"]) : -1;
     double base = set.count("base") ? ParseHz(s.where, set["base"]) : MIDDLE_C;
+    int rate = set.count("rate") ? ParseInt(s.where, set["rate"]) : 44100;
     if (voices.empty())
         Fail(s.where, "a shot needs voices");
-    d.sample.pcm = ToPcm16(RenderVoices(voices, length, 44100), peak);
-    d.sample.c5Speed = uint32_t(std::lround(44100 * MIDDLE_C / base));
+    ItSample sample;
+    sample.pcm = ToPcm16(RenderVoices(voices, length, rate), peak);
+    sample.c5Speed = uint32_t(std::lround(rate * MIDDLE_C / base));
+    d.samples.push_back(sample);
 }
 
 static void ReadEnvelope(const Statement &s, ItInstrument &in)
@@ -105,13 +129,22 @@ static int ParseNna(const Statement &s)
     Fail(s.where, "nna is cut, continue, off or fade");
 }
 
-// A shot is rendered once all its voices are read.
+// A shot is rendered once all its voices are read: `base` is the note that
+// plays it at its own rate.
 static void Finish(const std::string &where, InstrumentDef &d, const Statement *shot, const std::vector<Voice> &voices)
 {
     if (shot)
         MakeShot(*shot, voices, d);
-    if (d.sample.pcm.empty())
+    if (d.samples.empty())
         Fail(where, "the instrument has neither a loop nor a shot");
+    for (size_t i = 0; i < d.samples.size(); i++) {
+        ItSample &out = d.samples[i];
+        out.name = d.sample.name + (d.samples.size() > 1 ? " " + std::to_string(i + 1) : "");
+        out.volume = d.sample.volume;
+        out.vibratoSpeed = d.sample.vibratoSpeed;
+        out.vibratoDepth = d.sample.vibratoDepth;
+        out.vibratoSweep = d.sample.vibratoSweep;
+    }
     // A sound that holds but never lets go would hang: it needs an envelope
     // that falls to silence or a sustain point to be released from.
     const auto &env = d.instrument.envelope;

@@ -6,7 +6,6 @@
 #include "itwriter.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace {
 
@@ -93,12 +92,14 @@ void Instrument(Bytes &o, const ItInstrument &in)
     o.U8(32 | 128);  // default pan off: the channel's pan holds
     o.U8(0), o.U8(0);  // no random volume or pan
     o.U16(TRACKER_VERSION);
-    o.U8(1), o.U8(0);  // one sample
+    std::vector<int> used(in.keyboard.begin(), in.keyboard.end());
+    std::sort(used.begin(), used.end());
+    o.U8(int(std::unique(used.begin(), used.end()) - used.begin())), o.U8(0);
     o.Text(in.name, 26);
     o.U8(0), o.U8(0);  // no filter
     o.U8(0), o.U8(0xFF), o.U16(0xFFFF);  // no MIDI
     for (int note = 0; note < 120; note++)
-        o.U8(note), o.U8(in.sample);
+        o.U8(note), o.U8(in.keyboard[note]);
     Envelope(o, in.envelope, in.sustain, 64);
     Envelope(o, {}, -1, 0);  // panning
     Envelope(o, {}, -1, 0);  // pitch

@@ -2,6 +2,7 @@
 // envelopes, 16-bit samples and packed patterns.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -26,7 +27,7 @@ enum { NNA_CUT = 0, NNA_CONTINUE = 1, NNA_OFF = 2, NNA_FADE = 3 };
 
 struct ItInstrument {
     std::string name;
-    int sample = 1;  // 1-based, every note plays it
+    std::array<int, 120> keyboard{};  // the sample (1-based) each note plays
     int nna = NNA_CUT;
     int fadeout = 0;  // 0..128: how fast a released note fades
     int globalVolume = 128;

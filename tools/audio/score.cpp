@@ -26,6 +26,7 @@
 // and after the head of a note, an alias or '.':
 //   *N             lasts N rows       vN    volume 0..64
 //   !Xhh           effect X, hex parameter hh       :NAME  another instrument
+//   !!Xhh          effect X on every row the token lasts (an arpeggio held)
 
 #include "score.h"
 
@@ -125,6 +126,7 @@ std::vector<ItCell> Cell(const Context &c, const std::string &token, int length)
     size_t end = token.find_first_of("*!:v", 1);
     std::string head = token.substr(0, end);
     ItCell cell;
+    bool everyRow = false;
     if (head == "-") cell.note = NOTE_OFF;
     else if (head == "^") cell.note = NOTE_CUT;
     else if (head == "=") cell.note = NOTE_FADE;
@@ -151,6 +153,8 @@ std::vector<ItCell> Cell(const Context &c, const std::string &token, int length)
         } else if (m == ':') {
             cell.instrument = InstrumentNumber(*c.song, w, Name(token, i));
         } else if (m == '!') {
+            if (i < token.size() && token[i] == '!')
+                everyRow = true, i++;
             if (i + 3 > token.size() || !isupper((unsigned char)token[i]))
                 Fail(w, "an effect is a capital letter and two hex digits: '" + token + "'");
             cell.effect = token[i];
@@ -164,6 +168,8 @@ std::vector<ItCell> Cell(const Context &c, const std::string &token, int length)
         Fail(w, "a token lasts at least one row");
     std::vector<ItCell> rows(length);
     rows[0] = cell;
+    for (int r = 1; r < length && everyRow; r++)
+        rows[r].effect = cell.effect, rows[r].param = cell.param;
     return rows;
 }
 
@@ -410,9 +416,10 @@ ItModule ReadSong(const std::string &path, const std::map<std::string, Instrumen
     for (size_t i = 0; i < song.instruments.size(); i++) {
         const InstrumentDef &d = library.at(song.instruments[i]);
         ItInstrument in = d.instrument;
-        in.sample = int(i) + 1;
+        for (int n = 0; n < 120; n++)
+            in.keyboard[n] = int(song.module.samples.size()) + d.zone[n] + 1;
         song.module.instruments.push_back(in);
-        song.module.samples.push_back(d.sample);
+        song.module.samples.insert(song.module.samples.end(), d.samples.begin(), d.samples.end());
     }
     return song.module;
 }

@@ -1,5 +1,6 @@
 #include "text.h"
 
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -20,9 +21,12 @@ std::vector<Statement> ReadStatements(const std::string &path, const std::functi
     std::vector<Statement> out;
     std::string line;
     for (int n = 1; std::getline(in, line); n++) {
-        size_t hash = line.find('#');
-        if (hash != std::string::npos)
-            line.erase(hash);
+        // A comment starts with a '#' that starts a word, so f#4 stays a note.
+        for (size_t i = 0; i < line.size(); i++)
+            if (line[i] == '#' && (i == 0 || isspace((unsigned char)line[i - 1]))) {
+                line.erase(i);
+                break;
+            }
         std::istringstream words(line);
         std::vector<std::string> w;
         for (std::string word; words >> word;)

@@ -12,7 +12,7 @@ struct Statement {
     std::vector<std::string> words;
 };
 
-// Splits a file into statements. '#' starts a comment. A line starts a new
+// Splits a file into statements. A word starting with '#' starts a comment. A line starts a new
 // statement when isStart(its first word) is true; any other line continues
 // the statement before it, so long token lists can run over several lines.
 std::vector<Statement> ReadStatements(const std::string &path, const std::function<bool(const std::string &)> &isStart);
