@@ -3,6 +3,8 @@
 
 #include "frontend/help.h"
 
+#include "frontend/menu.h"
+
 #include "actors/enemies.h"
 #include "actors/player.h"
 #include "shell/loop.h"
@@ -135,11 +137,7 @@ static void DrawBadguysPage()
 
 void DrawHelpPage()
 {
-    if (screen)
-        SDL_FillRect(screen, NULL, 0);
-    SDL_FillRect(BackBuffer, NULL, 0);
-    SDL_Rect origin = {0, 0, 0, 0};
-    SDL_UpperBlit(FrameOverlay, NULL, BackBuffer, &origin);
+    ClearToFrame();
     switch (helpPage) {
     case 0:
         DrawStoryPage();

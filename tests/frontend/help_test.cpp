@@ -16,22 +16,13 @@ protected:
     void SetUp() override
     {
         GameTest::SetUp();
-        Hold(SDLK_DOWN);
-        Pass();
-        ReleaseAll();
-        Pass();
+        Press(SDLK_DOWN);
         Hold(SDLK_RETURN);
         Pass();
         ReleaseAll();
         ASSERT_EQ(GameMode, Help);
     }
-    void TurnPage()
-    {
-        Hold(SDLK_SPACE);
-        Pass();
-        Release(SDLK_SPACE);
-        Pass();
-    }
+    void TurnPage() { Press(SDLK_SPACE); }
 };
 
 }  // namespace

@@ -69,20 +69,11 @@ TEST_F(MenuTest, TheSpinnerShowsEachOf22FramesForThreePasses)
 
 TEST_F(MenuTest, CursorMovesPlayTheBlipAndEnterTheConfirmation)
 {
-    Hold(SDLK_DOWN);
-    Pass();
-    ReleaseAll();
-    Pass();
-    Hold(SDLK_UP);
-    Pass();
-    ReleaseAll();
-    Pass();
+    Press(SDLK_DOWN);
+    Press(SDLK_UP);
     EXPECT_EQ(EffectCount(SfxMenu1), 2);
     EXPECT_EQ(MenuCursor.y, 99);
-    Hold(SDLK_DOWN);
-    Pass();
-    ReleaseAll();
-    Pass();
+    Press(SDLK_DOWN);
     Hold(SDLK_RETURN);
     Pass();
     EXPECT_EQ(EffectCount(SfxMenu2), 1);

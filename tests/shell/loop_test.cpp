@@ -111,10 +111,7 @@ TEST_F(LoopTest, CursorWrapsBothWays)
 
 TEST_F(LoopTest, EnterHeldThroughEscapeOpensTheHelpPagesAgain)
 {
-    Hold(SDLK_DOWN);
-    Pass();
-    ReleaseAll();
-    Pass();
+    Press(SDLK_DOWN);
     Hold(SDLK_RETURN);
     Pass();
     ASSERT_EQ(GameMode, Help);
@@ -129,10 +126,7 @@ TEST_F(LoopTest, EnterHeldThroughEscapeOpensTheHelpPagesAgain)
 
 TEST_F(LoopTest, AModeChangeTakesEffectAtTheNextPass)
 {
-    Hold(SDLK_DOWN);
-    Pass();
-    ReleaseAll();
-    Pass();
+    Press(SDLK_DOWN);
     Hold(SDLK_RETURN);
     int spinner = spinnerTimer;
     Pass();  // the menu pass that chose Help ran its spinner step first

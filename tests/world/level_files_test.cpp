@@ -73,13 +73,6 @@ protected:
     {
         WriteFile((dir / "data" / ("new" + std::to_string(n) + ".lvl")).string(), bytes);
     }
-    void PressOnce(SDLKey key)
-    {
-        Hold(key);
-        Pass();
-        Release(key);
-        Pass();
-    }
 };
 
 }  // namespace
@@ -168,13 +161,13 @@ TEST_F(LevelFolderTest, StartPlaysAndEscapeComesBackToTheMenu)
     for (int y = 16; y < 24; y++)  // the top of the noise field, above the logo
         for (int x = 16; x < 208; x++)
             ASSERT_TRUE(menu.at(x, y) >= 15 && menu.at(x, y) <= 29);
-    PressOnce(SDLK_RETURN);
+    Press(SDLK_RETURN);
     ASSERT_EQ(GameMode, Playing);
     Image play = CaptureBackBuffer();
     EXPECT_NE(play.px, menu.px);
     const Uint8 *back = (const Uint8 *)Back02->pixels;  // the first level's backdrop
     EXPECT_EQ(play.at(16, 16), back[0]);
-    PressOnce(SDLK_ESCAPE);
+    Press(SDLK_ESCAPE);
     EXPECT_EQ(GameMode, Menu);
     EXPECT_EQ(EffectCount(SfxMenu2), 2);
 }
@@ -182,7 +175,7 @@ TEST_F(LevelFolderTest, StartPlaysAndEscapeComesBackToTheMenu)
 TEST_F(LevelFolderTest, TheSkipKeyWalksThroughTheThreeLevelsAndBackToTheMenu)
 {
     Start();
-    PressOnce(SDLK_RETURN);
+    Press(SDLK_RETURN);
     ASSERT_EQ(GameMode, Playing);
     score = 1234;
     player.lives = 3;
@@ -209,7 +202,7 @@ TEST_F(LevelFolderTest, TheSkipKeyWalksThroughTheThreeLevelsAndBackToTheMenu)
         }
         Pass();
     }
-    PressOnce(SDLK_RETURN);  // the next game starts at the first level
+    Press(SDLK_RETURN);  // the next game starts at the first level
     EXPECT_EQ(GameMode, Playing);
     EXPECT_EQ(levelIndex, 0);
     EXPECT_EQ(score, 0);
@@ -220,15 +213,15 @@ TEST_F(LevelFolderTest, StartAfterEscapeReplaysTheSameLevelWithEveryItemBack)
 {
     Start();
     levelIndex = 1;
-    PressOnce(SDLK_RETURN);
+    Press(SDLK_RETURN);
     ASSERT_EQ(GameMode, Playing);
     TileMap[MAP_SIZE * 30 + 40] = 0;  // as if taken
     score = 500;
     player.lives = 2;
     player.hitPoints = 1;
-    PressOnce(SDLK_ESCAPE);
+    Press(SDLK_ESCAPE);
     ASSERT_EQ(GameMode, Menu);
-    PressOnce(SDLK_RETURN);
+    Press(SDLK_RETURN);
     EXPECT_EQ(levelIndex, 1);
     EXPECT_EQ(TileMap[MAP_SIZE * 30 + 40], 206);
     EXPECT_EQ(score, 0);

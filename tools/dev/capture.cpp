@@ -21,13 +21,6 @@ static void Save(const std::string &dir, const char *name)
         printf("%s\n", path.c_str());
 }
 
-static void Press(SDLKey key)
-{
-    Hold(key);
-    Pass();
-    Release(key);
-}
-
 int main(int argc, char **argv)
 {
     if (argc != 2) {
@@ -40,17 +33,16 @@ int main(int argc, char **argv)
     Save(out, "menu");
 
     Press(SDLK_DOWN);
+    Hold(SDLK_RETURN);
     Pass();
-    Press(SDLK_RETURN);
+    Release(SDLK_RETURN);
     for (int page = 0; page < 4; page++) {
         Passes(40);
         Save(out, ("help" + std::to_string(page)).c_str());
         Press(SDLK_SPACE);
     }
     Press(SDLK_ESCAPE);
-    Pass();
     Press(SDLK_UP);
-    Pass();
 
     for (int level = 0; level < 3; level++) {
         levelIndex = level;
@@ -58,7 +50,6 @@ int main(int argc, char **argv)
         Passes(120);
         Save(out, ("level" + std::to_string(level + 1)).c_str());
         Press(SDLK_ESCAPE);
-        Pass();
     }
     RigStop();
     return 0;
