@@ -3,10 +3,9 @@
 
 #include "frontend/help.h"
 
-#include "frontend/menu.h"
-
 #include "actors/enemies.h"
 #include "actors/player.h"
+#include "frontend/menu.h"
 #include "shell/loop.h"
 #include "shell/startup.h"
 #include "sound/sound.h"
