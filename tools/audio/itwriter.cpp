@@ -58,7 +58,7 @@ void Header(Bytes &o, const ItModule &m)
     for (int c = 0; c < 64; c++)
         o.U8(c < int(m.pan.size()) ? m.pan[c] : 32 | 128);  // +128: channel off
     for (int c = 0; c < 64; c++)
-        o.U8(64);
+        o.U8(c < int(m.volume.size()) ? m.volume[c] : 64);
 }
 
 void Envelope(Bytes &o, const std::vector<ItEnvelopePoint> &points, int sustain, int flat)

@@ -62,7 +62,8 @@ struct ItModule {
     std::string title;
     int speed = 6, tempo = 125;  // ticks a row, beats a minute (4 rows a beat at speed 6)
     int globalVolume = 128, mixVolume = 48;
-    std::vector<int> pan;  // one per channel, 0 (left)..64 (right)
+    std::vector<int> pan;     // one per channel, 0 (left)..64 (right)
+    std::vector<int> volume;  // one per channel, 0..64
     std::vector<int> orders;
     std::vector<ItInstrument> instruments;
     std::vector<ItSample> samples;

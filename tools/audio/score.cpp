@@ -5,7 +5,7 @@
 //   tempo BPM / speed TICKS        4 rows a beat at speed 6
 //   volume GLOBAL MIX              0..128 each
 //   rows N                         rows of every pattern that does not say
-//   channel NAME INSTRUMENT [pan=0..64]
+//   channel NAME INSTRUMENT [pan=0..64] [vol=0..64]
 //   alias NAME NOTE INSTRUMENT     a drum hit written as one word
 //   phrase NAME TOKENS...          a run of rows to use again as @NAME
 //   pattern NAME [rows=N]          followed by one line per channel:
@@ -321,8 +321,12 @@ void ReadStatement(Song &song, const Statement &s)
             Fail(w, "channels come before the patterns");
         auto set = Settings(s, 3);
         int pan = set.count("pan") ? ParseInt(w, set["pan"]) : 32;
+        int volume = set.count("vol") ? ParseInt(w, set["vol"]) : 64;
+        if (pan < 0 || pan > 64 || volume < 0 || volume > 64)
+            Fail(w, "pan and vol are 0..64");
         song.channels.push_back({s.words[1], InstrumentNumber(song, w, s.words[2]), pan});
         song.module.pan.push_back(pan);
+        song.module.volume.push_back(volume);
     } else if (k == "alias" && n == 4) {
         int note = NoteNumber(s.words[2]);
         if (note < 0 || NoteNumber(s.words[1]) >= 0 || s.words[1].find_first_of("v*!:") != std::string::npos)
