@@ -18,7 +18,7 @@ HSAMPLE LoadSound(int frames, F value, int max = 3)
     for (int i = 0; i < frames; i++)
         v.push_back(int16_t(value(i))), v.push_back(int16_t(value(i)));
     auto path = TestFolder() / "sound.wav";
-    WriteFile(path.string(), WavBytes(44100, 2, v));
+    WriteFile(path.string(), EncodeWav(44100, 2, v));
     return BASS_SampleLoad(FALSE, path.c_str(), 0, 0, max, BASS_SAMPLE_OVER_VOL);
 }
 
@@ -136,7 +136,7 @@ TEST_F(Effects, ASoundIsConvertedOnceToTheOutputFormat)
 {
     // Half a second of mono at 22050 Hz: half a second of stereo at 44100.
     auto path = TestFolder() / "mono.wav";
-    WriteFile(path.string(), WavBytes(22050, 1, std::vector<int16_t>(11025, 8000)));
+    WriteFile(path.string(), EncodeWav(22050, 1, std::vector<int16_t>(11025, 8000)));
     HSAMPLE s = BASS_SampleLoad(FALSE, path.c_str(), 0, 0, 3, BASS_SAMPLE_OVER_VOL);
     ASSERT_NE(s, 0u);
     BASS_Start();

@@ -15,6 +15,7 @@
 #include "instruments.h"
 #include "itwriter.h"
 #include "score.h"
+#include "wav.h"
 
 int main(int argc, char **argv)
 {
@@ -22,7 +23,7 @@ int main(int argc, char **argv)
     std::string src = argc > 2 ? argv[2] : "assets/audio";
 
     for (const Effect &e : ReadEffects(src + "/effects.txt"))
-        if (!WriteFile(out + "/" + e.name + ".wav", EncodeWav(e))) {
+        if (!WriteFile(out + "/" + e.name + ".wav", EncodeWav(e.rate, 1, e.pcm))) {
             fprintf(stderr, "build_audio: cannot write %s/%s.wav\n", out.c_str(), e.name.c_str());
             return 1;
         }

@@ -68,21 +68,3 @@ std::vector<Effect> ReadEffects(const std::string &path)
         out.push_back(Render(d));
     return out;
 }
-
-std::vector<uint8_t> EncodeWav(const Effect &e)
-{
-    std::vector<uint8_t> b;
-    auto u16 = [&b](uint32_t v) { b.push_back(uint8_t(v)), b.push_back(uint8_t(v >> 8)); };
-    auto u32 = [&u16](uint32_t v) { u16(v & 0xFFFF), u16(v >> 16); };
-    auto tag = [&b](const char *t) {
-        for (int i = 0; i < 4; i++)
-            b.push_back(uint8_t(t[i]));
-    };
-    uint32_t data = uint32_t(e.pcm.size() * 2);
-    tag("RIFF"), u32(36 + data), tag("WAVE");
-    tag("fmt "), u32(16), u16(1), u16(1), u32(uint32_t(e.rate)), u32(uint32_t(e.rate) * 2), u16(2), u16(16);
-    tag("data"), u32(data);
-    for (int16_t v : e.pcm)
-        u16(uint16_t(v));
-    return b;
-}

@@ -13,4 +13,3 @@ struct Effect {
 };
 
 std::vector<Effect> ReadEffects(const std::string &path);
-std::vector<uint8_t> EncodeWav(const Effect &e);

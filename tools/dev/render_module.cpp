@@ -18,29 +18,12 @@
 #include <vector>
 
 #include "bass/mixer.h"
+#include "../audio/wav.h"
 #include "image.h"
 
 static void Log(const char *message, void *)
 {
     fprintf(stderr, "libopenmpt: %s\n", message);
-}
-
-static std::vector<uint8_t> Wav(const std::vector<int16_t> &frames)
-{
-    std::vector<uint8_t> b;
-    auto u16 = [&b](uint32_t v) { b.push_back(uint8_t(v)), b.push_back(uint8_t(v >> 8)); };
-    auto u32 = [&u16](uint32_t v) { u16(v & 0xFFFF), u16(v >> 16); };
-    auto tag = [&b](const char *t) {
-        for (int i = 0; i < 4; i++)
-            b.push_back(uint8_t(t[i]));
-    };
-    uint32_t data = uint32_t(frames.size() * 2);
-    tag("RIFF"), u32(36 + data), tag("WAVE");
-    tag("fmt "), u32(16), u16(1), u16(2), u32(44100), u32(44100 * 4), u16(4), u16(16);
-    tag("data"), u32(data);
-    for (int16_t v : frames)
-        u16(uint16_t(v));
-    return b;
 }
 
 static int RenderModule(const char *path, double seconds, double from, std::vector<int16_t> &out)
@@ -108,7 +91,7 @@ int main(int argc, char **argv)
         fprintf(stderr, "render_module: %s could not be played\n", in.c_str());
         return 1;
     }
-    if (!WriteFile(argv[2], Wav(frames))) {
+    if (!WriteFile(argv[2], EncodeWav(44100, 2, frames))) {
         fprintf(stderr, "render_module: cannot write %s\n", argv[2]);
         return 1;
     }
