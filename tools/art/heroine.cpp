@@ -26,6 +26,7 @@ struct Ramp {
 };
 const Ramp Jacket = {121, 123, 125};
 const Ramp JacketFar = {123, 125, 126};
+const Ramp Sleeve = {119, 121, 123};
 const Ramp Legs = {170, 172, 174};
 const Ramp LegsFar = {172, 174, 175};
 const Ramp Boots = {210, 214, 218};
@@ -34,7 +35,8 @@ const Ramp Hair = {59, 61, 63};
 const uint8_t TRIM = 113, BELT = 218, BUCKLE = 68;
 
 const double THIGH = 12.5, SHIN = 12.5, UPPER_ARM = 7, FOREARM = 7;
-const int NECK_Y = 13;  // top of the neck when she stands upright
+const int NECK_Y = 13;        // top of the neck when she stands upright
+const double ANKLE_Y = 61.3;  // ankle of a planted foot: the sole is on row 63
 
 struct Limb {
     double a1, a2;  // angles from straight down; positive swings towards +x
@@ -70,8 +72,8 @@ void DrawLeg(Image &img, double hx, double hy, const Limb &l, const Ramp &cloth)
     Shaded(img, bx, by, ax, ay, 1.7, Boots);
     // The foot points along the ground, turned with the shin a little.
     double fx = ax + 3.2 * std::cos(l.a2 * 0.6), fy = ay + 3.2 * std::sin(-l.a2 * 0.6) + 0.6;
-    Thick(img, ax, ay + 0.8, fx, fy + 0.8, 1.2, Boots.dark);
-    Thick(img, ax - 0.3, ay + 0.3, fx - 0.3, fy + 0.3, 0.8, Boots.mid);
+    Thick(img, ax, ay + 1.5, fx, fy + 1.5, 1.05, Boots.dark);
+    Thick(img, ax - 0.3, ay + 0.9, fx - 0.3, fy + 0.9, 0.8, Boots.mid);
 }
 
 double AnkleDrop(const Limb &l) { return THIGH * std::cos(l.a1) + SHIN * std::cos(l.a2); }
@@ -174,7 +176,17 @@ Image DrawPose(const Pose &p)
         ArmAngles(img, shoulderX - 1, shoulderY, p.farArm, JacketFar);
     DrawLeg(img, p.hipX - 0.8, p.hipY, p.farLeg, LegsFar);
     DrawTorso(img, p, Jacket);
-    DrawLeg(img, p.hipX + 0.6, p.hipY, p.nearLeg, Legs);
+    {
+        // The near leg gets a dark edge of its own so the legs part.
+        Image leg(16, 64, pal::CLEAR);
+        DrawLeg(leg, p.hipX + 0.6, p.hipY, p.nearLeg, Legs);
+        Outline(leg, LegsFar.dark, false);
+        for (int y = 0; y < int(p.hipY + 1); y++)
+            for (int x = 0; x < 16; x++)
+                if (leg.at(x, y) == LegsFar.dark)
+                    leg.at(x, y) = pal::CLEAR;  // but not across the hips
+        Paste(img, leg, 0, 0);
+    }
 
     int hx = 2 + int(std::lround(p.lean)) + p.headDx, hy = 2 + p.drop + p.headDy;
     // The ponytail leaves the back of the head and swings behind her.
@@ -185,12 +197,30 @@ Image DrawPose(const Pose &p)
     Thick(img, tx - 0.3, ty - 0.3, (tx + ex) / 2 - 0.8, (ty + ey) / 2 - 0.3, 0.9, Hair.mid);
     Paste(img, HeadMaps().get(p.head), hx, hy);
 
+    // The near arm, lighter than the jacket and edged in its darkest
+    // teal where it crosses her body.
+    Image arm(16, 64, pal::CLEAR);
     if (p.aim)
-        ArmTo(img, shoulderX + 1, shoulderY, 14.2, 24.2, Jacket);
+        ArmTo(arm, shoulderX + 1, shoulderY, 14.2, 24.2, Sleeve);
     else
-        ArmAngles(img, shoulderX + 1, shoulderY, p.nearArm, Jacket);
+        ArmAngles(arm, shoulderX + 1, shoulderY, p.nearArm, Sleeve);
+    Outline(arm, 126, false);
+    for (int y = 0; y < 64; y++)
+        for (int x = 0; x < 16; x++)
+            if (arm.at(x, y) == 126 && img.at(x, y) == pal::CLEAR)
+                arm.at(x, y) = pal::CLEAR;
+    Paste(img, arm, 0, 0);
     Outline(img);
     return img;
+}
+
+// Puts the lower foot's ankle where its sole meets the cell's bottom row;
+// the chest and head follow the hips down.
+void PlantFeet(Pose &p)
+{
+    double drop = std::max(AnkleDrop(p.nearLeg), AnkleDrop(p.farLeg));
+    p.hipY = ANKLE_Y - drop;
+    p.drop = int(std::lround(p.hipY - 34.5));
 }
 
 // The walk: five evenly spaced moments of one full stride. Each leg's
@@ -201,7 +231,7 @@ Pose WalkPose(int i)
     Pose p;
     auto leg = [](double phase) {
         Limb l;
-        l.a1 = 0.42 * std::cos(2 * PI * phase);
+        l.a1 = 0.27 * std::cos(2 * PI * phase);
         double swing = std::fmod(phase + 1.0, 1.0);
         double bend = swing > 0.5 ? 0.95 * std::sin(PI * (swing - 0.5) / 0.5) : 0.08;
         l.a2 = l.a1 - bend;
@@ -210,11 +240,10 @@ Pose WalkPose(int i)
     double ph = i / 5.0;
     p.nearLeg = leg(ph);
     p.farLeg = leg(ph + 0.5);
-    double drop = std::max(AnkleDrop(p.nearLeg), AnkleDrop(p.farLeg));
-    p.hipY = 60.0 - drop + 0.5;
-    p.drop = int(std::lround(p.hipY - 34.5));
+    PlantFeet(p);
     p.aim = true;
-    p.lean = 0.6;
+    p.hipX = 6.8;
+    p.lean = 1.2;
     p.tail = 0.5 + 0.5 * std::cos(2 * PI * ph * 2);
     return p;
 }
@@ -224,6 +253,7 @@ Pose StandPose()
     Pose p;
     p.nearLeg = {0.12, 0.04};
     p.farLeg = {-0.12, -0.06};
+    PlantFeet(p);
     return p;
 }
 
@@ -232,8 +262,7 @@ Pose IdlePose(int i)
 {
     static const int rise[6] = {0, 0, 1, 1, 1, 0};
     Pose p = StandPose();
-    p.drop = -rise[i];
-    p.headDy = 0;
+    p.drop += rise[i];  // the chest sinks as she breathes out
     p.nearArm = {0.12 + 0.03 * rise[i], 0.22};
     p.farArm = {-0.12 - 0.03 * rise[i], -0.02};
     p.tail = 0.15 * std::sin(2 * PI * i / 6.0);
@@ -243,9 +272,10 @@ Pose IdlePose(int i)
 // Firing: steady, then the kick of the shot pushes her shoulders back.
 Pose FirePose(int i)
 {
-    Pose p = StandPose();
+    Pose p;
     p.nearLeg = {0.22, 0.12};
     p.farLeg = {-0.2, -0.12};
+    PlantFeet(p);
     p.aim = true;
     p.lean = i == 0 ? 0.6 : i == 1 ? -0.4 : -1.0;
     p.tail = i == 2 ? 0.8 : 0.3;

@@ -227,19 +227,18 @@ Image Logo()
     bottom = Crop(bottom, 0, 2, bottom.w, 30);
     PasteShadowed(img, top, (160 - top.w) / 2 + 2, 0, 2);
     PasteShadowed(img, bottom, (160 - bottom.w) / 2 + 2, 31, 2);
-    // Wings of a kestrel either side of VALE.
+    // Wings of a kestrel either side of VALE, tapering outwards.
+    Image wings(160, 64, pal::CLEAR);
     for (int side = 0; side < 2; side++)
-        for (int i = 0; i < 24; i++) {
-            int x = side ? 132 + i / 2 * 0 + i : 27 - i;
-            double y = 44 + i * 0.35 + (i % 6 == 5 ? 1 : 0);
-            if (x < 0 || x >= 160)
-                continue;
-            int len = 6 - i / 5;
+        for (int i = 0; i < 22; i++) {
+            int x = side ? 133 + i : 26 - i;
+            int y = 42 + i / 3;
+            int len = 6 - i / 4;
             for (int k = 0; k < len; k++)
-                img.set(x, int(y) + k, k == 0 ? 66 : k < len - 1 ? 70 : 74);
-            img.set(x, int(y) - 1, pal::BLACK);
-            img.set(x, int(y) + len, pal::BLACK);
+                wings.set(x, y + k, k == 0 ? 66 : k < len - 1 ? 70 : 74);
         }
+    Outline(wings, pal::BLACK, true);
+    Paste(img, wings, 0, 0);
     return img;
 }
 
@@ -252,10 +251,10 @@ Image MenuEntries()
         // A dark plate with rounded ends keeps the word clear of the noise.
         for (int y = 1; y < 15; y++)
             for (int x = 0; x < 92; x++) {
-                int r = std::min(std::min(x, 91 - x), std::min(y - 1, 14 - y));
-                if (r == 0 && (x < 2 || x > 89 || y < 2 || y > 13))
-                    continue;
-                img.at(x, y0 + y) = (x == 0 || x == 91 || y == 1 || y == 14) ? pal::BLACK : (y < 8 ? 29 : 31);
+                if ((x == 0 || x == 91) && (y == 1 || y == 14))
+                    continue;  // rounded corners
+                bool rim = x == 0 || x == 91 || y == 1 || y == 14 || ((x == 1 || x == 90) && (y == 2 || y == 13));
+                img.at(x, y0 + y) = rim ? pal::BLACK : (y < 8 ? 29 : 31);
             }
         Image word = Emboss(Scale2x(TextMask(labels[row], 6)), Gold, 15, 73, {pal::BLACK});
         Paste(img, Crop(word, 0, 1, word.w, 15), 10, y0 + 1);
@@ -284,7 +283,7 @@ Image SpinnerFrame(int i)
                 lit -= 0.4;
             img.at(x, y) = front ? Gold[std::clamp(int(lit * 6), 0, 5)] : Ember[std::clamp(int(lit * 6), 0, 5)];
         }
-    Outline(img, pal::BLACK, false);
+    Outline(img, pal::BLACK, true);
     return img;
 }
 

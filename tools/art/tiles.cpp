@@ -292,7 +292,7 @@ Image Canopy(int part)  // 0 left, 1 middle, 2 right
     if (part == 0)
         Foliage(t, 14, 9, 12, 7.5, 6);
     else if (part == 1)
-        Foliage(t, 8, 8.5, 10, 8, 7);
+        Foliage(t, 8, 8, 8.6, 7.0, 7);
     else
         Foliage(t, 2, 9, 12, 7.5, 8);
     Edge(t, Leaves[4]);
@@ -572,17 +572,17 @@ Image Banner(bool top)
 {
     Image t = Blank();
     if (top) {
-        Fill(t, 0, 1, 16, 2, 72);
-        Fill(t, 0, 1, 16, 1, 68);
-        t.set(0, 2, 74);
-        t.set(15, 2, 74);
+        Fill(t, 1, 1, 14, 2, 72);
+        Fill(t, 1, 1, 14, 1, 68);
+        t.set(1, 2, 74);
+        t.set(14, 2, 74);
     }
     int y0 = top ? 3 : 0, y1 = top ? 16 : 12;
     for (int y = y0; y < y1; y++)
-        for (int x = 2; x < 14; x++) {
+        for (int x = 3; x < 13; x++) {
             if (!top && y >= 8 && std::abs(x - 7.5) < (y - 7))
                 continue;  // the swallow-tail cut
-            uint8_t c = x == 2 || x == 13 ? 72 : Shade(Red, 0.2 + 0.05 * (x - 2) + ((x % 4 == 0) ? 0.25 : 0), x, y);
+            uint8_t c = x == 3 || x == 12 ? 72 : Shade(Red, 0.2 + 0.05 * (x - 2) + ((x % 4 == 0) ? 0.25 : 0), x, y);
             t.at(x, y) = c;
         }
     if (top) {
@@ -780,12 +780,12 @@ Image Gear()
 Image Vent()
 {
     Image t = Blank();
-    Fill(t, 1, 2, 14, 12, Steel[3]);
-    for (int y = 4; y < 13; y += 3) {
-        Fill(t, 3, y, 10, 1, 224);
-        Fill(t, 3, y + 1, 10, 1, Steel[2]);
+    Fill(t, 2, 3, 12, 10, Steel[3]);
+    for (int y = 5; y < 12; y += 3) {
+        Fill(t, 4, y, 8, 1, 224);
+        Fill(t, 4, y + 1, 8, 1, Steel[2]);
     }
-    Fill(t, 1, 2, 14, 1, Steel[1]);
+    Fill(t, 2, 3, 12, 1, Steel[1]);
     Edge(t, 29);
     return t;
 }
@@ -982,18 +982,18 @@ Image Fungus()
 Image Bookshelf()
 {
     Image t = Blank();
-    Fill(t, 1, 0, 14, 16, 219);
-    for (int shelf : {0, 8}) {
-        Fill(t, 2, shelf + 1, 12, 6, 222);
-        int x = 2;
+    Fill(t, 2, 1, 12, 15, 219);
+    for (int shelf : {1, 8}) {
+        Fill(t, 3, shelf + 1, 10, 6, 222);
+        int x = 3;
         const uint8_t books[] = {39, 134, 87, 62, 171, 40, 124, 214};
-        for (int i = 0; x < 14; i++) {
+        for (int i = 0; x < 13; i++) {
             int w = 1 + (i * 7 + shelf) % 2;
             int h = 4 + (i * 5 + shelf) % 3;
-            Fill(t, x, shelf + 7 - h, w, h, books[(i + shelf / 8 * 3) % 8]);
+            Fill(t, x, shelf + 7 - h, std::min(w, 13 - x), h, books[(i + shelf / 8 * 3) % 8]);
             x += w;
         }
-        Fill(t, 1, shelf + 7, 14, 1, 217);
+        Fill(t, 2, shelf + 7, 12, 1, 217);
     }
     return t;
 }
