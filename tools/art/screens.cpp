@@ -258,6 +258,14 @@ Image MenuEntries()
             }
         Image word = Emboss(Scale2x(TextMask(labels[row], 6)), Gold, 15, 73, {pal::BLACK});
         Paste(img, Crop(word, 0, 1, word.w, 15), 10, y0 + 1);
+        // The plate's rim runs over the tips of the tallest letters and
+        // descenders, keeping them inside the plate's dark edge.
+        for (int x = 0; x < 96; x++)
+            for (int y : {y0 + 1, y0 + 14})
+                if (img.at(x, y) != pal::CLEAR)
+                    img.at(x, y) = pal::BLACK;
+        for (int x = 0; x < 96; x++)
+            img.at(x, y0 + 15) = pal::CLEAR;
     }
     return img;
 }
