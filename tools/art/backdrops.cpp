@@ -121,16 +121,17 @@ Image Caves()
 Image Keep()
 {
     Image img(W, H);
-    // The hall's back wall: dark stone courses.
+    // The hall's back wall: big, dark blocks in a cold light, larger and
+    // dimmer than the keep's brick tiles so that those stand out in front.
     for (int y = 0; y < H; y++)
         for (int x = 0; x < W; x++) {
-            int course = y / 12, yy = y % 12;
-            int xx = (x + (course % 2) * 12) % 24;
-            uint8_t c = Dither({28, 29, 31}, 0.35 + 0.3 * ((x * 7 + y * 3) % 11) / 11.0, x, y);
-            if (yy == 11 || xx == 23)
-                c = 223;
-            else if (yy == 0)
-                c = 28;
+            int course = y / 20, yy = y % 20;
+            int xx = (x + (course % 2) * 20) % 40;
+            uint8_t c = Dither({29, 31, 159, 224}, 0.25 + 0.35 * ((x * 7 + y * 3) % 13) / 13.0, x, y);
+            if (yy == 19 || xx == 39)
+                c = 224;
+            else if (yy == 0 || xx == 0)
+                c = 29;
             img.at(x, y) = c;
         }
     // Two tall arched windows onto the night, a moon in one.
@@ -143,7 +144,7 @@ Image Keep()
                 if (inArch)
                     img.at(x, y) = Dither({157, 158, 159}, (y - 18) / 100.0, x, y);
                 else if (inFrame)
-                    img.at(x, y) = (dx < 0) ? 27 : 29;
+                    img.at(x, y) = (dx < 0) ? 28 : 30;
             }
         Fill(img, wx - 1, 20, 3, 100, 29);   // mullion
         Fill(img, wx - 20, 70, 40, 2, 29);   // transom
@@ -177,7 +178,7 @@ Image Keep()
     }
     for (int y = 130; y < H; y++)
         for (int x = 0; x < W; x++)
-            img.at(x, y) = y == 130 ? 27 : Dither({29, 31, 224}, (y - 130) / 38.0, x, y);
+            img.at(x, y) = y == 130 ? 28 : Dither({31, 159, 224}, (y - 130) / 38.0, x, y);
     for (int x = 8; x < W; x += 24)
         for (int y = 131; y < H; y++)
             img.at(x, y) = y % 2 ? 31 : 28;

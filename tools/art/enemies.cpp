@@ -41,8 +41,8 @@ void Limb(Image &img, double x0, double y0, double x1, double y1, double r, cons
 
 // --- The ogre -------------------------------------------------------------
 
-const Ramp OgreSkin = {81, 85, 86, 87, 111};
-const Ramp OgreSkinFar = {86, 87, 111, 111};
+const Ramp OgreSkin = {74, 75, 76, 77, 78};
+const Ramp OgreSkinFar = {76, 77, 78, 79};
 const Ramp Hide = {210, 213, 216, 218};
 const Ramp Club = {208, 211, 214, 217};
 const uint8_t EYE = 33, TUSK = 17, HORN = 19;
@@ -81,13 +81,16 @@ Image DrawOgre(const OgrePose &p)
     Blob(img, 19.5 + p.nearFoot, 45.2 - p.nearLift, 4.0, 2.0, OgreSkin);
     // Head, thrust forward on a thick neck, with a heavy brow and tusks.
     double hy = 11 + b;
+    Image body = img;
+    img = Image(32, 48, pal::CLEAR);
     Blob(img, 19, hy + 3, 4, 4, OgreSkin);
     Blob(img, 21, hy, 5.5, 5.5, OgreSkin);
     Blob(img, 24, hy + 3, 3.5, 2.8, OgreSkin, 0.1);  // jaw
-    Fill(img, 20, int(hy - 2), 7, 1, OgreSkin[3]);   // brow
+    Fill(img, 20, int(hy - 2), 7, 1, OgreSkin[4]);   // brow
+    Fill(img, 23, int(hy - 1), 3, 2, 224);           // deep-set eye
     img.set(24, int(hy - 1), EYE);
-    img.set(25, int(hy - 1), EYE);
-    img.set(24, int(hy - 2), 52);
+    img.set(25, int(hy - 1), 53);
+    img.set(26, int(hy + 1), OgreSkin[4]);           // nostril
     if (p.roar) {
         Fill(img, 24, int(hy + 3), 4, 2, 40);  // open mouth
         img.set(26, int(hy + 2), TUSK);
@@ -102,10 +105,18 @@ Image DrawOgre(const OgrePose &p)
     Line(img, 17, int(hy - 4), 15, int(hy - 7), 21);
     Line(img, 22, int(hy - 5), 22, int(hy - 9), HORN);
     img.set(16, int(hy + 1), OgreSkin[3]);  // ear
+    // The head is edged in black where it meets the body.
+    Outline(img, pal::BLACK, false);
+    for (int y = 0; y < 48; y++)
+        for (int x = 0; x < 32; x++)
+            if (img.at(x, y) == pal::BLACK && body.at(x, y) == pal::CLEAR)
+                img.at(x, y) = pal::CLEAR;
+    Paste(body, img, 0, 0);
+    img = body;
     // Near arm and the club.
     double hx = 24 + p.nearFoot * 0.4 - p.clubRaise * 2, hyy = 29 + b - p.clubRaise * 14;
     Limb(img, 18, 18 + b, hx, hyy, 3.0, OgreSkin);
-    double cx = hx + 5 - p.clubRaise * 7, cy = hyy - 10 - p.clubRaise * 2;
+    double cx = hx + 3 - p.clubRaise * 6, cy = hyy - 11 - p.clubRaise * 2;
     Thick(img, hx, hyy, cx, cy, 1.2, Club[2]);
     Thick(img, (hx + cx) / 2, (hyy + cy) / 2, cx, cy, 2.4, Club[2]);
     Thick(img, (hx + cx) / 2 - 0.5, (hyy + cy) / 2 - 0.5, cx - 0.5, cy - 0.5, 1.5, Club[0]);

@@ -284,10 +284,10 @@ Image SpinnerFrame(int i)
             double u = (x + 0.5 - 8) / s, v = y + 0.5 - 8;
             double r = std::fabs(u) + std::fabs(v);
             double star = std::pow(std::fabs(u), 0.5) + std::pow(std::fabs(v), 0.5);
-            if (star > 2.6 || r > 7.2)
+            if (star > 3.3 || r > 7.6)
                 continue;
             double lit = 0.5 + 0.08 * (u + v) * (front ? 1 : -1);
-            if (star < 1.3)
+            if (star < 1.6)
                 lit -= 0.4;
             img.at(x, y) = front ? Gold[std::clamp(int(lit * 6), 0, 5)] : Ember[std::clamp(int(lit * 6), 0, 5)];
         }

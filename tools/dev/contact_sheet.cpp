@@ -4,7 +4,8 @@
 //
 // contact_sheet --screens [OUTDIR]: starts the game headless from the top
 // folder and captures the title menu, the four help pages and a moment of
-// play, as the player sees them (1x and 2x).
+// play in each level (using the level files found in data/), as the
+// player sees them, doubled.
 
 #include <SDL.h>
 
@@ -155,14 +156,21 @@ int Screens(const std::string &outDir)
     Hold(SDLK_RETURN);
     Pass();
     ReleaseAll();
-    Passes(60);
-    Shot(outDir, "play");
-    Hold(SDLK_RIGHT);
-    Passes(120);
-    Hold(SDLK_SPACE);
-    Passes(12);
-    Shot(outDir, "play_fire");
-    ReleaseAll();
+    // Each level: a moment standing, then walking and firing to the right.
+    for (int level = 1; level <= 3; level++) {
+        Passes(60);
+        Shot(outDir, "level" + std::to_string(level));
+        Hold(SDLK_RIGHT);
+        Passes(40);
+        Hold(SDLK_SPACE);
+        Passes(14);
+        Shot(outDir, "level" + std::to_string(level) + "_fire");
+        ReleaseAll();
+        Pass();
+        Hold(SDLK_3);  // on to the next level
+        Pass();
+        ReleaseAll();
+    }
     RigStop();
     return 0;
 }
