@@ -466,7 +466,7 @@ Image Rail()
 Image Cobweb(bool corner)
 {
     Image t = Blank();
-    const uint8_t c = 21;
+    const uint8_t c = 18;
     if (corner) {
         for (int a = 0; a < 4; a++) {
             double ang = a * PI / 6;
@@ -477,7 +477,7 @@ Image Cobweb(bool corner)
             for (int a = 1; a <= 3; a++) {
                 double ang = a * PI / 6;
                 int x = int(r * std::cos(ang)), y = int(r * std::sin(ang));
-                Line(t, prevX, prevY, x, y, 23);
+                Line(t, prevX, prevY, x, y, 20);
                 prevX = x;
                 prevY = y;
             }
@@ -492,7 +492,7 @@ Image Cobweb(bool corner)
         for (int a = 0; a < 8; a++) {
             double a0 = a * PI / 4, a1 = (a + 1) * PI / 4;
             Line(t, 8 + int(r * std::cos(a0)), 8 + int(r * std::sin(a0)), 8 + int(r * std::cos(a1)),
-                 8 + int(r * std::sin(a1)), 23);
+                 8 + int(r * std::sin(a1)), 20);
         }
     }
     return t;
@@ -598,13 +598,16 @@ Image Banner(bool top)
 Image Chain()
 {
     Image t = Blank();
+    // Links alternate: one seen flat (a ring), the next edge-on (a bar).
     for (int y = 0; y < 16; y += 8) {
-        Fill(t, 6, y, 4, 5, Steel[2]);
-        Fill(t, 7, y + 1, 2, 3, pal::CLEAR);
-        t.set(6, y, Steel[0]);
-        Fill(t, 7, y + 4, 2, 4, Steel[3]);
-        t.set(7, y + 5, Steel[1]);
+        Fill(t, 5, y + 1, 6, 6, Steel[1]);
+        Fill(t, 6, y + 2, 4, 4, pal::CLEAR);
+        Fill(t, 10, y + 1, 1, 6, Steel[3]);
+        Fill(t, 5, y + 6, 6, 1, Steel[3]);
+        Fill(t, 7, y + 6, 2, 4, Steel[2]);
+        t.set(7, y + 7, Steel[0]);
     }
+    Edge(t, 29);
     return t;
 }
 
@@ -793,12 +796,14 @@ Image Vent()
 Image Crack()
 {
     Image t = Blank();
-    Line(t, 7, 0, 6, 4, 29);
-    Line(t, 6, 4, 9, 8, 29);
-    Line(t, 9, 8, 7, 12, 29);
-    Line(t, 7, 12, 9, 15, 29);
-    Line(t, 6, 4, 3, 6, 29);
-    Line(t, 9, 8, 12, 9, 29);
+    const int pts[][2] = {{7, 0}, {6, 4}, {9, 8}, {7, 12}, {9, 15}};
+    for (int i = 0; i < 4; i++) {
+        Line(t, pts[i][0] + 1, pts[i][1], pts[i + 1][0] + 1, pts[i + 1][1], 24);  // lit lip
+        Line(t, pts[i][0], pts[i][1], pts[i + 1][0], pts[i + 1][1], 224);
+    }
+    Line(t, 6, 4, 3, 6, 224);
+    Line(t, 9, 8, 12, 9, 224);
+    Line(t, 6, 5, 3, 7, 24);
     t.set(7, 1, 22);
     t.set(10, 8, 22);
     return t;
@@ -865,7 +870,7 @@ Image ChainLink()
     for (int y = 0; y < 16; y++)
         for (int x = 0; x < 16; x++)
             if ((x + y) % 8 == 0 || (x - y + 16) % 8 == 0)
-                t.at(x, y) = (x + y) % 8 == 0 ? Steel[2] : Steel[3];
+                t.at(x, y) = (x + y) % 8 == 0 ? Steel[1] : Steel[2];
     return t;
 }
 
