@@ -170,20 +170,34 @@ Image DrawBall(double turn)
 {
     Image img(16, 16, pal::CLEAR);
     const double cx = 8, cy = 8.5;
-    // Eight spikes, turning with the ball.
+    // Eight spikes, turning with the ball: triangles lit on their upper
+    // side.
     for (int k = 0; k < 8; k++) {
         double a = turn + k * PI / 4;
-        double sx = cx + 7.4 * std::cos(a), sy = cy + 7.4 * std::sin(a);
-        Thick(img, cx + 4 * std::cos(a), cy + 4 * std::sin(a), sx, sy, 0.9, 26);
-        img.set(int(sx), int(sy), 18);
+        double ux = std::cos(a), uy = std::sin(a);
+        double bx = cx + 3.8 * ux, by = cy + 3.8 * uy, tx = cx + 8.2 * ux, ty = cy + 8.2 * uy;
+        double px = -uy * 2.3, py = ux * 2.3;
+        for (int y = 0; y < 16; y++)
+            for (int x = 0; x < 16; x++) {
+                double qx = x + 0.5, qy = y + 0.5;
+                auto side = [&](double x0, double y0, double x1, double y1) {
+                    return (x1 - x0) * (qy - y0) - (y1 - y0) * (qx - x0);
+                };
+                double s1 = side(bx + px, by + py, tx, ty), s2 = side(tx, ty, bx - px, by - py),
+                       s3 = side(bx - px, by - py, bx + px, by + py);
+                if ((s1 >= 0 && s2 >= 0 && s3 >= 0) || (s1 <= 0 && s2 <= 0 && s3 <= 0)) {
+                    double lit = (qx - cx) * 0.3 + (qy - cy) * 0.3;
+                    img.set(x, y, lit < -1 ? 19 : lit < 1 ? 22 : 25);
+                }
+            }
     }
-    Blob(img, cx, cy, 5.3, 5.3, Iron);
+    Blob(img, cx, cy, 4.9, 4.9, Iron);
     // A glowing seam round the ball shows it roll.
     for (int k = -2; k <= 2; k++) {
         double a = turn + PI / 8 + k * 0.3;
-        img.set(int(cx + 4.0 * std::cos(a)), int(cy + 4.0 * std::sin(a)), k == 0 ? 68 : 34);
+        img.set(int(cx + 3.4 * std::cos(a)), int(cy + 3.4 * std::sin(a)), k == 0 ? 68 : 34);
         double a2 = a + PI;
-        img.set(int(cx + 4.0 * std::cos(a2)), int(cy + 4.0 * std::sin(a2)), k == 0 ? 68 : 34);
+        img.set(int(cx + 3.4 * std::cos(a2)), int(cy + 3.4 * std::sin(a2)), k == 0 ? 68 : 34);
     }
     img.set(6, 6, 16);  // a glint that stays where the light is
     img.set(5, 7, 19);

@@ -20,7 +20,7 @@
 namespace {
 
 const uint8_t CLEAR = 96;
-const uint8_t CHECK_A = 20, CHECK_B = 22, PAPER = 26, FRAME = 28;
+const uint8_t CHECK_A = 137, CHECK_B = 139, PAPER = 26, FRAME = 28;  // lavender shows greys and greens alike
 
 struct Sheet {
     const char *file;
