@@ -87,6 +87,14 @@ Image Mirror(const Image &src)
     return out;
 }
 
+Image Strip(const std::vector<Image> &cells)
+{
+    Image sheet(int(cells.size()) * cells[0].w, cells[0].h, pal::CLEAR);
+    for (size_t i = 0; i < cells.size(); i++)
+        Paste(sheet, cells[i], int(i) * cells[0].w, 0);
+    return sheet;
+}
+
 void Outline(Image &img, uint8_t c, bool diagonal)
 {
     Image src = img;

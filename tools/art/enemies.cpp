@@ -153,13 +153,8 @@ void BuildOgres(Pictures &out)
     // 0-2 walk towards larger x and 4-6 towards smaller x; the others are
     // only seen for a moment after a slot changes kind: a roar facing the
     // way of the row they follow, and more steps.
-    const Image cells[13] = {walk[0], walk[1], walk[2], roar,
-                             Mirror(walk[0]), Mirror(walk[1]), Mirror(walk[2]), Mirror(roar),
-                             Mirror(walk[1]), Mirror(walk[2]), Mirror(walk[0]), Mirror(roar), roar};
-    Image sheet(13 * 32, 48, pal::CLEAR);
-    for (int i = 0; i < 13; i++)
-        Paste(sheet, cells[i], 32 * i, 0);
-    out["mframe2.bmp"] = sheet;
+    out["mframe2.bmp"] = Strip({walk[0], walk[1], walk[2], roar, Mirror(walk[0]), Mirror(walk[1]), Mirror(walk[2]),
+                                Mirror(roar), Mirror(walk[1]), Mirror(walk[2]), Mirror(walk[0]), Mirror(roar), roar});
 }
 
 // --- The death ball -----------------------------------------------------
@@ -210,12 +205,10 @@ void BuildBalls(Pictures &out)
     // Eight spikes repeat every 45 degrees; five frames turn through one
     // such step, so the roll loops without a jump. Rolling towards larger
     // x turns clockwise on screen.
-    Image sheet(10 * 16, 16, pal::CLEAR);
-    for (int i = 0; i < 5; i++) {
-        Paste(sheet, DrawBall(i * PI / 20), 16 * i, 0);
-        Paste(sheet, DrawBall(-i * PI / 20), 16 * (5 + i), 0);
-    }
-    out["ball.bmp"] = sheet;
+    std::vector<Image> cells;
+    for (int i = 0; i < 10; i++)
+        cells.push_back(DrawBall((i < 5 ? 1 : -1) * (i % 5) * PI / 20));
+    out["ball.bmp"] = Strip(cells);
 }
 
 // --- The spikes -----------------------------------------------------------
@@ -265,10 +258,10 @@ Image DrawSpikes(int frame)
 
 void BuildSpikes(Pictures &out)
 {
-    Image sheet(8 * 16, 16, pal::CLEAR);
+    std::vector<Image> cells;
     for (int i = 0; i < 8; i++)
-        Paste(sheet, DrawSpikes(i), 16 * i, 0);
-    out["spike1.bmp"] = sheet;
+        cells.push_back(DrawSpikes(i));
+    out["spike1.bmp"] = Strip(cells);
 }
 
 // --- The explosion --------------------------------------------------------
@@ -324,10 +317,10 @@ Image DrawExplosion(int frame)
 
 void BuildExplosions(Pictures &out)
 {
-    Image sheet(5 * 16, 16, pal::CLEAR);
+    std::vector<Image> cells;
     for (int i = 0; i < 5; i++)
-        Paste(sheet, DrawExplosion(i), 16 * i, 0);
-    out["explo.bmp"] = sheet;
+        cells.push_back(DrawExplosion(i));
+    out["explo.bmp"] = Strip(cells);
 }
 
 }  // namespace

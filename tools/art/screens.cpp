@@ -297,10 +297,10 @@ Image SpinnerFrame(int i)
 
 Image Spinner()
 {
-    Image img(23 * 16, 16, pal::CLEAR);
+    std::vector<Image> cells;
     for (int i = 0; i < 23; i++)
-        Paste(img, SpinnerFrame(i % 22), 16 * i, 0);
-    return img;
+        cells.push_back(SpinnerFrame(i % 22));
+    return Strip(cells);
 }
 
 Image Icon()

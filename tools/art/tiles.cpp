@@ -1031,9 +1031,7 @@ Image ExitSign()
 void BuildTiles(Pictures &out)
 {
     PixMaps maps = LoadPixMaps("tiles.txt");
-    Image tiles[90];
-    for (Image &t : tiles)
-        t = Blank();
+    std::vector<Image> tiles(90, Blank());
     auto map = [&](int code) { tiles[code] = maps.get(std::to_string(code)); };
 
     tiles[1] = GrassBlock();
@@ -1133,8 +1131,5 @@ void BuildTiles(Pictures &out)
     map(88);
     tiles[89] = Cobweb(true);
 
-    Image sheet(90 * 16, 16, pal::CLEAR);
-    for (int i = 0; i < 90; i++)
-        Paste(sheet, tiles[i], 16 * i, 0);
-    out["tiles.bmp"] = sheet;
+    out["tiles.bmp"] = Strip(tiles);
 }

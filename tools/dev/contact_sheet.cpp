@@ -132,30 +132,16 @@ int Screens(const std::string &outDir)
     RigStart();
     Passes(30);
     Shot(outDir, "menu");
-    Hold(SDLK_DOWN);
-    Pass();
-    ReleaseAll();
-    Pass();
-    Hold(SDLK_RETURN);
-    Pass();
-    ReleaseAll();
+    Press(SDLK_DOWN);
+    Press(SDLK_RETURN);
     for (int page = 0; page < 4; page++) {
         Passes(40);
         Shot(outDir, "help" + std::to_string(page));
-        Hold(SDLK_SPACE);
-        Pass();
-        ReleaseAll();
+        Press(SDLK_SPACE);
     }
-    Hold(SDLK_ESCAPE);
-    Pass();
-    ReleaseAll();
-    Hold(SDLK_UP);
-    Pass();
-    ReleaseAll();
-    Pass();
-    Hold(SDLK_RETURN);
-    Pass();
-    ReleaseAll();
+    Press(SDLK_ESCAPE);
+    Press(SDLK_UP);
+    Press(SDLK_RETURN);
     // Each level: a moment standing, then walking and firing to the right.
     for (int level = 1; level <= 3; level++) {
         Passes(60);
@@ -167,9 +153,7 @@ int Screens(const std::string &outDir)
         Shot(outDir, "level" + std::to_string(level) + "_fire");
         ReleaseAll();
         Pass();
-        Hold(SDLK_3);  // on to the next level
-        Pass();
-        ReleaseAll();
+        Press(SDLK_3);  // on to the next level
     }
     RigStop();
     return 0;
