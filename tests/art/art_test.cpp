@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -119,10 +120,11 @@ bool RowHas(const Image &img, int y, int x0, int x1)
     return false;
 }
 
-// Every light pixel that touches the transparent background (its eight
-// neighbours inside the picture) is a dark one: the picture is outlined,
-// so it reads over the menu's grey noise.
-int UnoutlinedPixels(const Image &img)
+// Every pixel that touches the transparent background (its eight
+// neighbours inside the picture, or four for sprites) is a dark one: the
+// picture is outlined, so it reads over the menu's grey noise or the
+// scenery.
+int UnoutlinedPixels(const Image &img, bool diagonal = true)
 {
     int n = 0;
     for (int y = 0; y < img.h; y++)
@@ -132,7 +134,8 @@ int UnoutlinedPixels(const Image &img)
                 continue;
             for (int dy = -1; dy <= 1; dy++)
                 for (int dx = -1; dx <= 1; dx++)
-                    if (img.inside(x + dx, y + dy) && img.at(x + dx, y + dy) == CLEAR)
+                    if ((diagonal || dx == 0 || dy == 0) && img.inside(x + dx, y + dy) &&
+                        img.at(x + dx, y + dy) == CLEAR)
                         n++;
         }
     return n;
@@ -165,8 +168,9 @@ TEST(Art, EveryFileHasTheGamesSizeDepthAndPalette)
         ASSERT_TRUE(b.ok) << a.path << ": " << b.why;
         EXPECT_EQ(b.img.w, a.w) << a.path;
         EXPECT_EQ(b.img.h, a.h) << a.path;
-        if (!a.keyed)
+        if (!a.keyed) {
             EXPECT_EQ(Count(b.img, Clear), 0) << a.path << " is drawn opaque, so green would show";
+        }
     }
 }
 
@@ -336,4 +340,101 @@ TEST(Art, MenuRowsLineUpWithTheSpinner)
         EXPECT_FALSE(RowHas(menu, y0, 0, menu.w - 1)) << "row " << row << " touches the row above";
         EXPECT_TRUE(RowHas(menu, y0 + 8, 0, menu.w - 1)) << "row " << row << " is empty";
     }
+}
+
+int Differ(const Image &a, const Image &b)
+{
+    int n = 0;
+    for (size_t i = 0; i < a.px.size(); i++)
+        n += a.px[i] != b.px[i];
+    return n;
+}
+
+TEST(Art, AnimationsMoveAndLoop)
+{
+    // The spinner's 22 frames turn once: the step from the last frame back
+    // to the first is no bigger than the steps between neighbours, and the
+    // spare cell 22 repeats frame 0.
+    Image spin = Load("spin162.bmp");
+    int largest = 0;
+    for (int i = 0; i < 21; i++)
+        largest = std::max(largest, Differ(Cell(spin, 16, 16, i), Cell(spin, 16, 16, i + 1)));
+    EXPECT_LE(Differ(Cell(spin, 16, 16, 21), Cell(spin, 16, 16, 0)), largest);
+    EXPECT_EQ(Cell(spin, 16, 16, 22).px, Cell(spin, 16, 16, 0).px);
+
+    // Every step of a cycle shows something new.
+    auto distinct = [](const Image &sheet, int w, int h, int first, int count, const char *what) {
+        for (int i = 0; i < count; i++) {
+            int next = first + (i + 1) % count;
+            EXPECT_GT(Differ(Cell(sheet, w, h, first + i), Cell(sheet, w, h, next)), 0)
+                << what << " " << first + i << " and " << next;
+        }
+    };
+    Image heroine = Load("pframe.bmp");
+    distinct(heroine, 16, 64, 0, 5, "walking");
+    distinct(heroine, 16, 64, 5, 6, "standing");
+    distinct(heroine, 16, 64, 11, 2, "firing");
+    distinct(Load("mframe2.bmp"), 32, 48, 0, 3, "ogre");
+    distinct(Load("ball.bmp"), 16, 16, 0, 5, "ball");
+    distinct(Load("ball.bmp"), 16, 16, 5, 5, "ball");
+    distinct(Load("spike1.bmp"), 16, 16, 0, 8, "spikes");
+}
+
+TEST(Art, GlyphsLeaveAGapBetweenLetters)
+{
+    // Column 7 of every letter and digit is clear, so neighbours in a line
+    // of text never run into each other.
+    Image font = Load("font8x8.bmp");
+    std::string chars = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789.,!?()-<>";
+    for (char ch : chars) {
+        Image g = Cell(font, 8, 8, uint8_t(ch));
+        for (int y = 0; y < 8; y++)
+            EXPECT_EQ(g.at(7, y), CLEAR) << "'" << ch << "' row " << y;
+    }
+}
+
+TEST(Art, HudPanelIsDarkWhereTheValuesGo)
+{
+    // The score (up to ten digits from x 234, y 25), the health bar and the
+    // gun bar are drawn over the frame: the panel is dark there so the gold
+    // digits and the bars read.
+    Image bar = Load("bar.bmp");
+    auto darkArea = [&](int x0, int y0, int w, int h) {
+        int light = 0;
+        for (int y = y0; y < y0 + h; y++)
+            for (int x = x0; x < x0 + w; x++)
+                light += !Dark(bar.at(x, y));
+        return light;
+    };
+    EXPECT_EQ(darkArea(234, 25, 80, 8), 0);
+    EXPECT_EQ(darkArea(224, 56, 80, 8), 0);
+    EXPECT_EQ(darkArea(224, 88, 80, 24), 0);
+}
+
+TEST(Art, MenuPicturesStayInsideTheNoiseField)
+{
+    // The logo at (40, 24), the entries at (64, 100) and the spinner at
+    // (40, 99..131) are drawn over the noise, which covers x 16-207 and
+    // y 16-183; nothing of them may land on the frame.
+    struct Placed {
+        const char *file;
+        int x, y;
+    } placed[] = {{"logo.bmp", 40, 24}, {"menu.bmp", 64, 100}, {"spin162.bmp", 40, 131}};
+    for (const Placed &p : placed) {
+        Image img = Load(p.file);
+        int w = std::string(p.file) == "spin162.bmp" ? 16 : img.w;
+        for (int y = 0; y < img.h; y++)
+            for (int x = 0; x < w; x++)
+                if (img.at(x, y) != CLEAR) {
+                    int sx = p.x + x, sy = p.y + y;
+                    EXPECT_TRUE(sx >= 16 && sx <= 207 && sy >= 16 && sy <= 183) << p.file << " at " << sx << "," << sy;
+                }
+    }
+}
+
+TEST(Art, CollectablesAreOutlinedLikeTheActors)
+{
+    Image sheet = Load("tiles.bmp");
+    for (int code = 79; code <= 86; code++)
+        EXPECT_EQ(UnoutlinedPixels(Cell(sheet, 16, 16, code), false), 0) << "item " << code;
 }
