@@ -71,8 +71,8 @@ static int OpenDevice()
     want.channels = 2;
     want.samples = 1024;  // about 23 ms: short enough that an effect is heard at once
     want.callback = AudioCallback;
-    // No "obtained" spec: SDL converts to the device's format if it must, so
-    // the mixer always writes exactly this format.
+    // Nothing asked back: SDL converts to the device's own format if it
+    // must, so the mixer always writes exactly this one.
     if (SDL_OpenAudio(&want, NULL) < 0) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return 0;
