@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "bass/mixer.h"
-#include "../../tools/audio/wav.h"
+#include "wav.h"
 #include "image.h"
 
 typedef std::vector<int16_t> Frames;  // interleaved stereo

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "bass/mixer.h"
-#include "../audio/wav.h"
+#include "wav.h"
 #include "image.h"
 
 static void Log(const char *message, void *)
