@@ -5,6 +5,7 @@
 
 #include "actors/enemies.h"
 #include "actors/player.h"
+#include "frontend/menu.h"
 #include "shell/loop.h"
 #include "shell/startup.h"
 #include "sound/sound.h"
@@ -135,11 +136,7 @@ static void DrawBadguysPage()
 
 void DrawHelpPage()
 {
-    if (screen)
-        SDL_FillRect(screen, NULL, 0);
-    SDL_FillRect(BackBuffer, NULL, 0);
-    SDL_Rect origin = {0, 0, 0, 0};
-    SDL_UpperBlit(FrameOverlay, NULL, BackBuffer, &origin);
+    ClearToFrame();
     switch (helpPage) {
     case 0:
         DrawStoryPage();

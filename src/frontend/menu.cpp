@@ -37,13 +37,18 @@ static void DrawNoise()
             PutPixel(BackBuffer, 16 + x, 16 + y, grey[rand() % NOISE_COLOURS]);
 }
 
-void DrawMenu()
+void ClearToFrame()
 {
     if (screen)
         SDL_FillRect(screen, NULL, 0);
     SDL_FillRect(BackBuffer, NULL, 0);
     SDL_Rect origin = {0, 0, 0, 0};
     SDL_UpperBlit(FrameOverlay, NULL, BackBuffer, &origin);
+}
+
+void DrawMenu()
+{
+    ClearToFrame();
     DrawNoise();
     SDL_UpperBlit(LogoImage, NULL, BackBuffer, &LogoRect);
     SDL_UpperBlit(SpinnerSheet, &SpinnerFrames[spinnerFrame], BackBuffer, &MenuCursor);

@@ -12,6 +12,8 @@ extern SDL_Rect LogoRect;       // (40, 24)
 extern SDL_Rect MenuImageRect;  // (64, 100)
 extern const char creditLine[];
 
+// Menu and help frames start from black on both surfaces, then the frame.
+void ClearToFrame();
 void DrawMenu();
 void AdvanceSpinner();
 void HandleMenuKeys();

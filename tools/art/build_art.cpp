@@ -1,39 +1,48 @@
-// First art: plain shapes in the right sizes, so the game runs end to end.
+// build_art DATADIR [ASSETDIR]: draws every picture of the game from the
+// sources in ASSETDIR (assets/art by default) and writes them into DATADIR
+// as 8-bit BMPs in the game palette. The same sources always give the
+// same bytes.
 
 #include <cstdio>
 #include <string>
 
-#include "image.h"
+#include "art.h"
 #include "shell/startup.h"
-
-static const uint8_t GREEN = 96;
 
 int main(int argc, char **argv)
 {
     std::string out = argc > 1 ? argv[1] : "data";
+    if (argc > 2)
+        assetDir = argv[2];
+
+    Pictures pics;
+    BuildFont(pics);
+    BuildHeroine(pics);
+    BuildEnemies(pics);
+    BuildTiles(pics);
+    BuildScreens(pics);
+    BuildBackdrops(pics);
+
+    int faults = 0;
     for (const ArtFile &a : ArtFiles) {
-        bool keyed = a.keyed;
-        Image img(a.w, a.h, keyed ? GREEN : 0);
-        std::string name = a.path + 5;
-        for (int y = 0; y < a.h; y++)
-            for (int x = 0; x < a.w; x++) {
-                int cell = a.h <= 64 ? x / a.h : 0;
-                if ((x + y) % 7 == 0)
-                    img.at(x, y) = uint8_t(32 + (cell * 13) % 200);
-            }
-        if (name == "bar.bmp") {
-            for (int y = 0; y < 200; y++)
-                for (int x = 0; x < 320; x++)
-                    img.at(x, y) = (x >= 16 && x < 208 && y >= 16 && y < 184) ? GREEN : 8;
+        std::string name = a.path + 5;  // past "data/"
+        auto it = pics.find(name);
+        if (it == pics.end()) {
+            fprintf(stderr, "build_art: nothing draws %s\n", name.c_str());
+            faults++;
+            continue;
         }
-        if (name == "tiles.bmp")
-            for (int y = 0; y < 16; y++)
-                for (int x = 0; x < 16; x++)
-                    img.at(x, y) = GREEN;
+        const Image &img = it->second;
+        if (img.w != a.w || img.h != a.h) {
+            fprintf(stderr, "build_art: %s is %dx%d, the game needs %dx%d\n", name.c_str(), img.w, img.h, a.w,
+                    a.h);
+            faults++;
+            continue;
+        }
         if (!WriteBmp8(out + "/" + name, img)) {
             fprintf(stderr, "build_art: cannot write %s/%s\n", out.c_str(), name.c_str());
-            return 1;
+            faults++;
         }
     }
-    return 0;
+    return faults ? 1 : 0;
 }

@@ -50,3 +50,11 @@ static Image Capture(SDL_Surface *s)
 
 Image CaptureBackBuffer() { return Capture(BackBuffer); }
 Image CaptureScreen() { return Capture(screen); }
+
+void Press(SDLKey key)
+{
+    Hold(key);
+    Pass();
+    Release(key);
+    Pass();
+}

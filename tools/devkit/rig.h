@@ -18,6 +18,8 @@ void RigStop();
 void Hold(SDLKey key);
 void Release(SDLKey key);
 void ReleaseAll();
+// Holds a key for one pass, then lets it go for one pass (so latches open).
+void Press(SDLKey key);
 extern Uint8 rigKeys[SDLK_LAST];
 
 // One pass of the main loop; returns what RunPass returned. workMs is the

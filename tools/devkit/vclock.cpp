@@ -30,3 +30,19 @@ extern "C" int __wrap_SDL_PollEvent(SDL_Event *event)
     vclock.events.pop_front();
     return 1;
 }
+
+int EffectCount(SoundEffect effect)
+{
+    int n = 0;
+    for (SoundEffect e : vclock.effects)
+        n += e == effect;
+    return n;
+}
+
+// Every effect the game plays is logged, then played as usual.
+extern "C" void __real__Z10PlayEffect11SoundEffect(SoundEffect effect);
+extern "C" void __wrap__Z10PlayEffect11SoundEffect(SoundEffect effect)
+{
+    vclock.effects.push_back(effect);
+    __real__Z10PlayEffect11SoundEffect(effect);
+}

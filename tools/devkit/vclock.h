@@ -10,13 +10,17 @@
 #include <deque>
 #include <vector>
 
+#include "sound/sound.h"
+
 struct VirtualClock {
     Uint32 now = 0;
     std::vector<Uint32> delays;     // every SDL_Delay argument, in order
     std::deque<SDL_Event> events;   // taken one per SDL_PollEvent
     int polls = 0;                  // SDL_PollEvent calls so far
+    std::vector<SoundEffect> effects;  // every PlayEffect, in order
 };
 
 extern VirtualClock vclock;
 
 void PushEvent(Uint8 type);
+int EffectCount(SoundEffect effect);

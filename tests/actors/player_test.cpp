@@ -1,0 +1,230 @@
+// The heroine: gravity, standing, jumping, walls, ceilings, scrolling,
+// dying and coming back. Every number below is worked out from the rules of
+// the playing frame by hand.
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "actors/shots.h"
+#include "scene.h"
+#include "sound/sound.h"
+
+using PlayerTest = GameTest;
+
+TEST_F(PlayerTest, AJumpFromRestRises66PixelsIn21PassesThenHangs7)
+{
+    // Gravity alone, with the heroine put back mid-screen before each step
+    // so that the Camera never follows: each step moves her by vSpeed / 4,
+    // rounded toward zero.
+    player.vSpeed = -24;
+    std::vector<int> steps;
+    for (int i = 0; i < 30; i++) {
+        player.rect.y = 60;
+        ApplyGravity();
+        steps.push_back(player.rect.y - 60);
+    }
+    std::vector<int> expected = {-6, -5, -5, -5, -5, -4, -4, -4, -4, -3, -3, -3, -3, -2, -2,
+                                 -2, -2, -1, -1, -1, -1, 0,  0,  0,  0,  0,  0,  0,  1,  1};
+    EXPECT_EQ(steps, expected);
+    int rise = 0;
+    for (int i = 0; i < 21; i++)
+        rise -= steps[i];
+    EXPECT_EQ(rise, 66);
+}
+
+TEST_F(PlayerTest, TheCameraFollowsBelow88By4AndAbove28ByHerOwnStep)
+{
+    camY = 1000;
+    player.rect.y = 100;
+    player.vSpeed = 8;  // a step of 2
+    ApplyGravity();
+    EXPECT_EQ(camY, 1004);
+    EXPECT_EQ(player.rect.y, 90);  // put back to 88, then her own step
+    EXPECT_EQ(player.vSpeed, 9);
+
+    player.rect.y = 20;
+    player.vSpeed = -8;  // a step of -2
+    ApplyGravity();
+    EXPECT_EQ(camY, 1002);
+    EXPECT_EQ(player.rect.y, 26);  // put back to 28, then her own step
+}
+
+TEST_F(PlayerTest, StandingShowsAFivePassRhythmOnePixelAboveTheFloor)
+{
+    Stage();
+    std::vector<int> speeds;
+    for (int i = 0; i < 10; i++) {
+        speeds.push_back(player.vSpeed);
+        Pass();
+        ASSERT_EQ(player.rect.y, 88) << "pass " << i;
+        ASSERT_EQ(player.rect.x, 111);
+        ASSERT_EQ(camY, STAGE_CAM_Y);
+    }
+    std::vector<int> expected = {0, 1, 2, 3, 4, 0, 1, 2, 3, 4};
+    EXPECT_EQ(speeds, expected);
+}
+
+TEST_F(PlayerTest, ACeilingBumpsHerDownSixPixelsAndSendsHerFalling)
+{
+    Stage();
+    SolidRow(34, 5, 60);  // rectangles from screen y 57 to 71
+    player.vSpeed = -24;  // as the jump key leaves it
+    player.jumpLatch = 1;
+    std::vector<int> ys, speeds;
+    for (int i = 0; i < 6; i++) {
+        Pass();
+        ys.push_back(player.rect.y);
+        speeds.push_back(player.vSpeed);
+    }
+    // 82, 77, 72 on the way up; 67 would reach the ceiling (its bottom edge is
+    // 71), so she is put 6 lower with a speed of 3, then falls.
+    std::vector<int> expectedY = {82, 77, 72, 73, 73, 74};
+    std::vector<int> expectedSpeed = {-23, -22, -21, 3, 4, 5};
+    EXPECT_EQ(ys, expectedY);
+    EXPECT_EQ(speeds, expectedSpeed);
+    EXPECT_EQ(player.jumpLatch, 1);
+}
+
+TEST_F(PlayerTest, TheJumpKeyActsOnceUntilALandingAndOnceAfterWalkingOffALedge)
+{
+    Stage();
+    Pass();
+    Hold(SDLK_LALT);
+    Pass();
+    EXPECT_EQ(player.vSpeed, -24);
+    EXPECT_EQ(player.jumpLatch, 1);
+    EXPECT_EQ(EffectCount(SfxJump), 1);
+    Passes(10);  // still rising: no second jump while the key is held
+    EXPECT_EQ(EffectCount(SfxJump), 1);
+    Passes(60);  // she lands and the held key jumps again at once
+    EXPECT_EQ(EffectCount(SfxJump), 2);
+
+    // Walking off a ledge leaves the latch open: one jump in the air.
+    ReleaseAll();
+    Stage();
+    memset(TileMap, 0, sizeof TileMap);
+    player.vSpeed = 10;  // falling, never landed since the last jump key
+    Pass();
+    Hold(SDLK_LALT);
+    Pass();
+    EXPECT_EQ(player.vSpeed, -24);
+    Passes(3);
+    EXPECT_EQ(player.vSpeed, -21);
+}
+
+TEST_F(PlayerTest, WalkingIntoAWallStopsHerAndTheView)
+{
+    Stage();
+    SolidColumn(21, 36, 39);  // a wall as tall as she is, just right of her
+    Hold(SDLK_RIGHT);
+    Passes(20);
+    // One scroll brings the wall to her edge; from then on each pass pushes
+    // her back a pixel and each step brings her up to it again.
+    EXPECT_EQ(camX, STAGE_CAM_X + 1);
+    EXPECT_EQ(player.rect.x, 111);
+    EXPECT_EQ(player.rect.y, 88);
+    EXPECT_EQ(player.facing, FACING_RIGHT);
+}
+
+TEST_F(PlayerTest, SheStaysAtScreenX111WhileTheViewScrollsAndWalksFreeAtItsEnds)
+{
+    Stage();
+    SDL_Rect before = ExplosionRects[5];
+    Hold(SDLK_RIGHT);
+    Passes(30);
+    EXPECT_EQ(player.rect.x, 111);
+    EXPECT_EQ(camX, STAGE_CAM_X + 30);
+    EXPECT_EQ(ExplosionRects[5].x, before.x - 30);  // explosions keep their place in the world
+
+    Stage();
+    SolidRow(STAGE_FLOOR_ROW, 60, 79);
+    camX = 1068;
+    Passes(4);  // two scrolls up to the limit, then two steps on screen
+    EXPECT_EQ(camX, 1070);
+    EXPECT_EQ(player.rect.x, 113);
+
+    ReleaseAll();
+    Stage();
+    Hold(SDLK_LEFT);
+    camX = -14;
+    Passes(5);
+    EXPECT_EQ(camX, -16);
+    EXPECT_EQ(player.rect.x, 108);
+    EXPECT_EQ(player.facing, FACING_LEFT);
+}
+
+TEST_F(PlayerTest, BothArrowsHeldLeaveHerInPlaceFacingLeft)
+{
+    Stage();
+    Hold(SDLK_RIGHT);
+    Hold(SDLK_LEFT);
+    Passes(12);
+    EXPECT_EQ(camX, STAGE_CAM_X);
+    EXPECT_EQ(player.rect.x, 111);
+    EXPECT_EQ(player.facing, FACING_LEFT);
+    EXPECT_GE(player.frame, 27);  // the walking-left frames
+    EXPECT_LE(player.frame, 31);
+}
+
+TEST_F(PlayerTest, FiringWhileWalkingStepsOnceAndThenStandsFiring)
+{
+    Stage();
+    camX = 1070;  // at the limit she walks on screen, so every step shows
+    Hold(SDLK_RIGHT);
+    Hold(SDLK_SPACE);
+    Pass();
+    EXPECT_EQ(player.rect.x, 112);
+    Passes(10);
+    EXPECT_EQ(player.rect.x, 112);
+    EXPECT_EQ(player.facing, FACING_RIGHT);
+    EXPECT_GE(player.frame, 11);  // the firing frames
+    EXPECT_LE(player.frame, 13);
+}
+
+TEST_F(PlayerTest, DyingShowsEachFrameElevenPassesThenSheComesBackAtTheStart)
+{
+    Stage();
+    levelIndex = 0;
+    player.hitPoints = 0;
+    player.animStep = 5;
+    player.animTimer = 0;
+    player.hurtLatch = 1;
+    player.vSpeed = 0;
+    int livesBefore = player.lives;
+    std::vector<int> frames;
+    for (int i = 0; i < 99; i++) {
+        Pass();
+        frames.push_back(player.frame);
+    }
+    for (int i = 0; i < 99; i++)
+        ASSERT_EQ(frames[i], 19 + i / 11) << "pass " << i;
+    EXPECT_EQ(player.lives, livesBefore);
+
+    Pass();  // the dying animation is over: back at the level's start
+    EXPECT_EQ(player.lives, livesBefore - 1);
+    EXPECT_EQ(player.hitPoints, 3);
+    EXPECT_EQ(player.hurtLatch, 0);
+    EXPECT_EQ(player.facing, FACING_RIGHT);
+    EXPECT_EQ(camX, 113);
+    // She reappears at screen (111, 100), below the 88 line: the same pass's
+    // gravity moves the Camera down 4 and puts her at 88 before her step.
+    EXPECT_EQ(camY, 444 + 4);
+    EXPECT_EQ(player.rect.x, 111);
+    EXPECT_EQ(player.rect.y, 88);
+    EXPECT_EQ(player.frame, 5);  // standing again by the end of the pass
+    EXPECT_EQ(GameMode, Playing);
+}
+
+TEST_F(PlayerTest, LosingTheLastLifeEndsTheGameAtTheEndOfThatPass)
+{
+    Stage();
+    player.lives = 1;
+    player.hitPoints = 0;
+    player.animStep = 14;
+    levelIndex = 1;
+    Pass();
+    EXPECT_EQ(player.lives, 0);
+    EXPECT_EQ(GameMode, Menu);
+    EXPECT_EQ(levelIndex, 1);  // the next Start plays this level again
+}

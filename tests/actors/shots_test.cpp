@@ -1,0 +1,157 @@
+// Shots and explosions.
+
+#include <gtest/gtest.h>
+
+#include "actors/shots.h"
+#include "scene.h"
+#include "sound/sound.h"
+#include "video/hud.h"
+#include "world/pickups.h"
+#include "world/tiles.h"
+
+using ShotTest = GameTest;
+
+TEST_F(ShotTest, AShotFlies21PassesAndIsDrawnOnceMoreAtItsLimit)
+{
+    Stage();
+    SetCell(37, 13, 1);  // a wall at screen x 0..14, on the shot's height
+    player.facing = FACING_LEFT;
+    Hold(SDLK_SPACE);
+    Pass();
+    ReleaseAll();
+    EXPECT_EQ(leftShot.rect.x, 95);   // 16 left of her
+    EXPECT_EQ(leftShot.rect.y, 111);  // 23 below her top
+    EXPECT_EQ(score, 1);
+    EXPECT_STREQ(scoreText, "1");
+    for (int i = 1; i <= 21; i++) {
+        Pass();
+        ASSERT_EQ(leftShot.rect.x, 95 - 4 * i);
+    }
+    EXPECT_EQ(leftShot.active, 0);  // 11 is past 15
+    EXPECT_EQ(EffectCount(SfxBang), 0);
+    Pass();  // drawn once more at 11, it reaches the wall although it has ended
+    EXPECT_EQ(EffectCount(SfxBang), 1);
+    EXPECT_EQ(ExplosionRects[0].x, 3);  // a left-going shot bursts 8 further left
+    EXPECT_EQ(leftShot.rect.x, 5000);   // parked
+    EXPECT_EQ(leftShot.rect.y, 5000);
+}
+
+TEST_F(ShotTest, HoldingFireAtAWallMakesAShotABangAndAPointEveryPass)
+{
+    Stage();
+    SolidColumn(21, 36, 39);  // starts at screen x 128, one pixel right of her
+    Hold(SDLK_SPACE);
+    Passes(10);
+    EXPECT_EQ(score, 10);
+    EXPECT_EQ(EffectCount(SfxShoot), 10);
+    EXPECT_EQ(EffectCount(SfxBang), 9);
+    EXPECT_EQ(nextExplosion, 9);
+    EXPECT_EQ(ExplosionRects[8].x, 127);
+}
+
+TEST_F(ShotTest, AShotOverTwoCellsBangsOnEach)
+{
+    Stage();
+    SetCell(37, 21, 1);  // x 128..142
+    SetCell(37, 22, 1);  // x 144..158
+    DrawTiles();
+    rightShot.rect = {140, 111, 8, 4};
+    rightShot.active = 1;
+    leftShot.rect = {20, 111, 8, 4};
+    CollideWithSolids();
+    EXPECT_EQ(EffectCount(SfxBang), 2);
+    EXPECT_EQ(nextExplosion, 2);
+    EXPECT_EQ(rightShot.active, 0);
+
+    // The left-going shot's burst is placed 8 pixels left of it.
+    SetCell(37, 15, 1);  // x 32..46
+    DrawTiles();
+    rightShot.rect = {5000, 5000, 0, 0};
+    leftShot.rect = {40, 111, 8, 4};
+    leftShot.active = 1;
+    CollideWithSolids();
+    EXPECT_EQ(ExplosionRects[2].x, 32);
+    EXPECT_EQ(leftShot.active, 0);
+}
+
+TEST_F(ShotTest, EachKindTakesItsNumberOfHitsAndBurstsTwice)
+{
+    const struct {
+        EnemyKind kind;
+        int hits;
+    } kinds[] = {{Ogre, 15}, {DeathBall, 50}, {SharpSpikes, 1000}};
+    for (const auto &k : kinds) {
+        EmptyPlay(0, 0);
+        player.rect = {300, 0, 16, 64};
+        nextExplosion = 0;
+        SpawnEnemy(3, k.kind, 5, 5, 5, 6);
+        DrawEnemies();  // places it: x 80 (+1 for a mover), y 80
+        int hits = 0;
+        while (Enemies[3].active && hits < 2000) {
+            rightShot.rect = {90, 82, 8, 4};
+            rightShot.active = 1;
+            ShootEnemies();
+            EXPECT_EQ(rightShot.active, 0);  // every hit uses the shot up
+            hits++;
+        }
+        EXPECT_EQ(hits, k.hits);
+        const int x = k.kind == SharpSpikes ? 80 : 81;
+        EXPECT_EQ(nextExplosion, 2);
+        EXPECT_EQ(ExplosionRects[0].x, x);
+        EXPECT_EQ(ExplosionRects[1].x, x + 10);
+        EXPECT_EQ(ExplosionRects[1].y, 80);
+    }
+    EXPECT_EQ(EffectCount(SfxMdead), 3);
+    EXPECT_EQ(score, 0);  // a kill scores nothing
+}
+
+TEST_F(ShotTest, OneShotMayHitOnlyOneEnemy)
+{
+    EmptyPlay(0, 0);
+    player.rect = {300, 0, 16, 64};
+    SpawnEnemy(0, Ogre, 5, 5, 5, 6);
+    SpawnEnemy(1, Ogre, 5, 5, 5, 6);
+    DrawEnemies();
+    rightShot.rect = {90, 82, 8, 4};
+    rightShot.active = 1;
+    leftShot.rect = {90, 82, 8, 4};
+    leftShot.active = 1;
+    ShootEnemies();
+    EXPECT_EQ(Enemies[0].hitPoints, 13);  // both shots on the first
+    EXPECT_EQ(Enemies[1].hitPoints, 15);
+}
+
+TEST_F(ShotTest, AnExplosionShowsFor105PassesAndHoldsItsSlotFor126)
+{
+    EmptyPlay(0, 0);
+    SpawnExplosion(100, 150);
+    EXPECT_EQ(nextExplosion, 1);
+    for (int i = 1; i <= 125; i++) {
+        UpdateExplosions();
+        ASSERT_EQ(Explosions[0].active, 1) << i;
+        ASSERT_EQ(Explosions[0].frame, i / 21);
+    }
+    EXPECT_EQ(ExplosionRects[0].y, 150 - 125);  // rising one pixel per pass
+    UpdateExplosions();
+    EXPECT_EQ(Explosions[0].active, 0);
+    EXPECT_EQ(ExplosionRects[0].x, 0);
+    EXPECT_EQ(ExplosionRects[0].y, 0);
+    EXPECT_EQ(nextExplosion, 0);
+}
+
+TEST_F(ShotTest, The64thExplosionAndAllAfterItTakeOverSlot63)
+{
+    EmptyPlay(0, 0);
+    for (int i = 0; i < 64; i++)
+        SpawnExplosion(Sint16(i), 100);
+    EXPECT_EQ(nextExplosion, 63);
+    EXPECT_EQ(ExplosionRects[63].x, 63);
+    for (int i = 0; i < 30; i++)
+        UpdateExplosions();  // slot 63 is at frame 1, timer 9
+    SpawnExplosion(10, 20);
+    SpawnExplosion(20, 20);
+    EXPECT_EQ(nextExplosion, 63);
+    EXPECT_EQ(ExplosionRects[63].x, 20);
+    EXPECT_EQ(Explosions[63].frame, 1);  // its animation goes on
+    EXPECT_EQ(Explosions[63].timer, 9);
+}

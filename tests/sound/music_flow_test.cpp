@@ -1,0 +1,222 @@
+// The game's music and effects as a player hears them: the game runs pass by
+// pass with the audio back-end offline, and after every pass the test mixes
+// what the speakers would play until the next one (397 frames, the 9 ms of
+// a windowed frame). What is heard is compared with each module played
+// straight through libopenmpt from its beginning.
+//
+// The game runs in a folder of its own whose levels are plain floors under
+// the heroine's start, and the enemies are cleared once play begins: no
+// pickup or enemy can add a sound of its own to what the test listens to.
+
+#include <unistd.h>
+
+#include "actors/enemies.h"
+#include "bass/audio_test.h"
+#include "rig.h"
+#include "shell/loop.h"
+#include "sound/sound.h"
+#include "world/level.h"
+#include "world/tilemap.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const int FRAME = 397;
+
+// A map with one solid floor, two cells deep, under the heroine's feet.
+std::vector<uint8_t> FloorLevel(int level)
+{
+    int row = (Levels[level].camY + 100 + 64) / TILE;
+    std::vector<uint8_t> bytes(LEVEL_FILE_BYTES, 0);
+    for (int r = row; r < row + 2; r++)
+        for (int c = 0; c < MAP_SIZE; c++)
+            bytes[4 * (MAP_SIZE * r + c)] = 1;
+    return bytes;
+}
+
+class GameSound : public ::testing::Test {
+protected:
+    fs::path home = fs::current_path();
+
+    void SetUp() override
+    {
+        fs::path dir = TestFolder();
+        fs::create_directories(dir / "data");
+        for (const auto &entry : fs::directory_iterator(home / "data"))
+            if (entry.path().extension() != ".lvl")
+                fs::create_symlink(entry.path(), dir / "data" / entry.path().filename());
+        for (int i = 0; i < 3; i++)
+            WriteFile((dir / LevelFiles[i]).string(), FloorLevel(i));
+        ASSERT_EQ(chdir(dir.c_str()), 0);
+        bassOffline = 1;
+        RigStart();
+    }
+    void TearDown() override
+    {
+        RigStop();
+        EXPECT_EQ(chdir(home.c_str()), 0);
+    }
+
+    static void StartPlaying()
+    {
+        Hold(SDLK_RETURN);
+        Pass();  // the blip starts, then the level's set-up stops everything
+        Release(SDLK_RETURN);
+        ASSERT_EQ(GameMode, Playing);
+        ClearEnemies();
+    }
+
+    static BassModule *Module(int i) { return BassFindModule(MusicModules[i]); }
+
+    // One pass, then what is heard until the next.
+    static Frames Step()
+    {
+        Pass();
+        return Render(FRAME);
+    }
+
+    static void Steps(int n)
+    {
+        for (int i = 0; i < n; i++)
+            Step();
+    }
+
+    static void Tap(SDLKey key)
+    {
+        Hold(key);
+        Step();
+        Release(key);
+        Step();
+    }
+
+    // The next passes sound exactly like the module from its beginning.
+    static void ExpectModuleFromItsStart(const char *path, int passes)
+    {
+        ReferenceModule ref(path);
+        for (int pass = 0; pass < passes; pass++) {
+            Frames heard = Step();
+            Frames expected = ref.Read(FRAME);
+            for (size_t i = 0; i < heard.size(); i++)
+                ASSERT_EQ(heard[i], expected[i]) << path << ", pass " << pass << ", frame " << i / 2;
+        }
+    }
+
+    static int ModulesPlaying()
+    {
+        int n = 0;
+        for (int i = 0; i < 4; i++)
+            n += Module(i) && Module(i)->playing;
+        return n;
+    }
+};
+
+TEST_F(GameSound, StartUpSelectsTheFirstLevelsMusicAndPlaysNothing)
+{
+    EXPECT_EQ(currentMusic, 1);
+    EXPECT_EQ(ModulesPlaying(), 0);
+    EXPECT_TRUE(Silent(Render(4000)));
+    for (int i = 0; i < 4; i++)
+        EXPECT_NE(MusicModules[i], 0u) << MusicFiles[i];
+    for (int i = 0; i < SFX_COUNT; i++)
+        EXPECT_NE(EffectSamples[i], 0u) << EffectFiles[i];
+}
+
+TEST_F(GameSound, TheMenuMusicStartsAtTheFirstMenuPassAndGoesOn)
+{
+    ExpectModuleFromItsStart("data/menu.it", 400);
+    EXPECT_EQ(currentMusic, 0);
+    EXPECT_EQ(ModulesPlaying(), 1);
+}
+
+TEST_F(GameSound, TheHelpPagesNeitherInterruptNorRestartTheMenuMusic)
+{
+    Steps(20);
+    Tap(SDLK_DOWN);  // the cursor on Help
+    Tap(SDLK_RETURN);
+    ASSERT_EQ(GameMode, Help);
+    for (int page = 0; page < 5; page++) {
+        Steps(30);
+        Tap(SDLK_SPACE);
+    }
+    Tap(SDLK_ESCAPE);
+    ASSERT_EQ(GameMode, Menu);
+    Steps(30);
+
+    // Every pass heard 397 frames of the menu's module, effects on top of it:
+    // the module has played exactly that long, never restarted.
+    int passes = 20 + 2 + 2 + 5 * (30 + 2) + 2 + 30;
+    double heard = passes * FRAME / 44100.0;
+    EXPECT_NEAR(openmpt_module_get_position_seconds(Module(0)->mod), heard, 0.05);
+    EXPECT_TRUE(Module(0)->playing);
+    EXPECT_EQ(ModulesPlaying(), 1);
+}
+
+TEST_F(GameSound, EnterOnStartSilencesItsBlipAndTheLevelMusicStartsFromItsBeginning)
+{
+    Steps(50);
+    StartPlaying();
+    EXPECT_EQ(BassActivePlaybacks(EffectSamples[SfxMenu2]), 0);
+    EXPECT_TRUE(Silent(Render(FRAME)));
+    ExpectModuleFromItsStart("data/level01.it", 200);
+    EXPECT_EQ(ModulesPlaying(), 1);
+}
+
+TEST_F(GameSound, EscapeAndStartAgainPlayTheLevelMusicFromItsBeginningAgain)
+{
+    Steps(10);
+    StartPlaying();
+    Render(FRAME);
+    Steps(100);
+
+    Hold(SDLK_ESCAPE);
+    Pass();  // the last Playing pass ends with the blip
+    Release(SDLK_ESCAPE);
+    ASSERT_EQ(GameMode, Menu);
+    EXPECT_EQ(BassActivePlaybacks(EffectSamples[SfxMenu2]), 1);
+    Render(FRAME);
+    // The menu pass drops the blip and starts the menu's module afresh.
+    ExpectModuleFromItsStart("data/menu.it", 30);
+    EXPECT_EQ(BassActivePlaybacks(EffectSamples[SfxMenu2]), 0);
+
+    StartPlaying();
+    Render(FRAME);
+    ExpectModuleFromItsStart("data/level01.it", 100);
+}
+
+TEST_F(GameSound, ALevelAdvanceStartsTheNextLevelsMusicFromItsBeginning)
+{
+    Steps(10);
+    StartPlaying();
+    Render(FRAME);
+    Steps(60);
+    Hold(SDLK_3);  // skip to the next level
+    Pass();
+    Release(SDLK_3);
+    ClearEnemies();
+    EXPECT_EQ(currentMusic, 2);
+    EXPECT_TRUE(Silent(Render(FRAME)));
+    ExpectModuleFromItsStart("data/level02.it", 100);
+}
+
+TEST_F(GameSound, SoundsThatFailedToLoadLeaveSilenceAndNothingElse)
+{
+    MusicModules[1] = 0;           // as if data/level01.it had not loaded
+    EffectSamples[SfxMenu1] = 0;   // and data/sfxmenu1.wav neither
+    ReferenceModule menu("data/menu.it");
+    for (int pass = 0; pass < 10; pass++) {
+        Hold(pass == 4 ? SDLK_DOWN : SDLK_UNKNOWN);
+        Frames heard = Step();
+        ReleaseAll();
+        Frames expected = menu.Read(FRAME);
+        for (size_t i = 0; i < heard.size(); i++)
+            ASSERT_EQ(heard[i], expected[i]) << "pass " << pass;
+    }
+    Tap(SDLK_UP);  // back to Start, with its silent blip
+    StartPlaying();
+    for (int pass = 0; pass < 100; pass++)
+        ASSERT_TRUE(Silent(Step())) << "pass " << pass;
+    EXPECT_EQ(ModulesPlaying(), 0);
+}
+
+}  // namespace

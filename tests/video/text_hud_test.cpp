@@ -1,0 +1,106 @@
+// Text in the bitmap font and the HUD laid over a playing frame.
+
+#include <gtest/gtest.h>
+
+#include "game_fixture.h"
+#include "scene.h"
+#include "shell/startup.h"
+#include "video/hud.h"
+#include "video/text.h"
+#include "video/video.h"
+#include "world/pickups.h"
+
+namespace {
+
+Uint8 SheetPixel(SDL_Surface *s, int x, int y) { return ((const Uint8 *)s->pixels)[y * s->pitch + x]; }
+
+// The picture cell at (x, y) shows source (sx, sy, w, h) of sheet over the
+// given background colour, transparent where the sheet holds the key.
+::testing::AssertionResult Shows(const Image &img, int x, int y, SDL_Surface *sheet, int sx, int sy, int w, int h,
+                                 Uint8 background)
+{
+    for (int j = 0; j < h; j++)
+        for (int i = 0; i < w; i++) {
+            const Uint8 src = SheetPixel(sheet, sx + i, sy + j);
+            const Uint8 want = (sheet->flags & SDL_SRCCOLORKEY) && src == ColorKeyGreen ? background : src;
+            if (img.at(x + i, y + j) != want)
+                return ::testing::AssertionFailure() << "pixel " << x + i << "," << y + j;
+        }
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult ShowsGlyph(const Image &img, int x, int y, unsigned char c, Uint8 background = 0)
+{
+    return Shows(img, x, y, FontSheet, 8 * c, 0, 8, 8, background);
+}
+
+}  // namespace
+
+using TextTest = GameTest;
+
+TEST_F(TextTest, ATextOfNCharactersCoversNCellsAndNothingElse)
+{
+    SDL_FillRect(BackBuffer, NULL, 0);
+    DrawText(BackBuffer, 234, 25, "1001");
+    Image img = CaptureBackBuffer();
+    const char *text = "1001";
+    for (int i = 0; i < 4; i++)
+        EXPECT_TRUE(ShowsGlyph(img, 234 + 8 * i, 25, text[i])) << "character " << i;  // both 1s and both 0s
+    for (int y = 0; y < 200; y++)
+        for (int x = 0; x < 320; x++)
+            if (x < 234 || x > 234 + 8 * 4 - 1 || y < 25 || y > 32) {
+                ASSERT_EQ(img.at(x, y), 0) << x << "," << y;
+            }
+}
+
+TEST_F(TextTest, EveryCodeIsItsOwnGlyphAndNothingWraps)
+{
+    SDL_FillRect(BackBuffer, NULL, 0);
+    const char text[] = {' ', 'A', '\n', '~', (char)200, 0};
+    DrawText(BackBuffer, 16, 40, text);
+    DrawText(BackBuffer, 300, 100, "wrapping?");  // cut off at the edge
+    DrawText(BackBuffer, 16, 60, "");
+    Image img = CaptureBackBuffer();
+    for (int i = 0; i < 5; i++)
+        EXPECT_TRUE(ShowsGlyph(img, 16 + 8 * i, 40, (unsigned char)text[i]));
+    EXPECT_TRUE(ShowsGlyph(img, 300, 100, 'w'));
+    EXPECT_TRUE(ShowsGlyph(img, 308, 100, 'r'));
+    for (int y = 108; y < 200; y++)
+        for (int x = 0; x < 320; x++)
+            ASSERT_EQ(img.at(x, y), 0);
+}
+
+using HudTest = GameTest;
+
+TEST_F(HudTest, TheHudShowsTheScoreTheLivesAndTheGunBarOverTheScene)
+{
+    Stage();
+    score = 12345;
+    WriteScoreText();
+    player.lives = 4;
+    Pass();
+    Image img = CaptureBackBuffer();
+    const char *digits = "12345";
+    for (int i = 0; i < 5; i++)
+        EXPECT_TRUE(ShowsGlyph(img, 234 + 8 * i, 25, digits[i], SheetPixel(FrameOverlay, 234 + 8 * i, 25)));
+    EXPECT_TRUE(Shows(img, 224, 56, HealthSheet, 80 * 4, 0, 80, 8, SheetPixel(FrameOverlay, 224, 56)));
+    EXPECT_TRUE(Shows(img, 224, 88, GunBarImage, 0, 0, GunBarImage->w, GunBarImage->h, 0));
+    // The frame picture hides whatever the scene drew outside the view.
+    for (int x = 0; x < 320; x += 3) {
+        ASSERT_EQ(img.at(x, 4), SheetPixel(FrameOverlay, x, 4));
+        ASSERT_EQ(img.at(x, 195), SheetPixel(FrameOverlay, x, 195));
+    }
+}
+
+TEST_F(HudTest, TheScoreTextChangesOnlyWithTheScore)
+{
+    Stage();
+    score = 77;  // a change the text has not been told of
+    Pass();
+    EXPECT_STREQ(scoreText, "0");
+    WriteScoreText();
+    EXPECT_STREQ(scoreText, "77");
+    score = 2147483647;
+    WriteScoreText();
+    EXPECT_STREQ(scoreText, "2147483647");  // ten digits end at x 313, inside the picture
+}

@@ -1,0 +1,231 @@
+// Level files, the start of a game and the walk from level to level. Each
+// test plays in a folder of its own whose data/ holds the game's pictures
+// and sounds and level files written by the test.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "frontend/menu.h"
+#include "game_fixture.h"
+#include "scene.h"
+#include "shell/startup.h"
+#include "video/hud.h"
+#include "world/pickups.h"
+#include "world/tiles.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::vector<uint8_t> LevelBytes(const std::vector<Sint32> &cells)
+{
+    std::vector<uint8_t> b;
+    for (Sint32 v : cells)
+        for (int i = 0; i < 4; i++)
+            b.push_back(uint8_t(uint32_t(v) >> (8 * i)));
+    return b;
+}
+
+// A level with a floor under each start and one item in the air.
+std::vector<Sint32> SimpleLevel()
+{
+    std::vector<Sint32> cells(MAP_CELLS, 0);
+    for (int c = 0; c < MAP_SIZE; c++)
+        for (int r : {38, 40, 70})
+            cells[MAP_SIZE * r + c] = 1;
+    cells[MAP_SIZE * 30 + 40] = 206;
+    return cells;
+}
+
+class LevelFolderTest : public ::testing::Test {
+protected:
+    fs::path dir, home;
+    bool started = false;
+
+    void SetUp() override
+    {
+        home = fs::current_path();
+        dir = fs::temp_directory_path() / ("kv-levels-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir);
+        fs::create_directories(dir / "data");
+        for (const auto &f : fs::directory_iterator(fs::path(KV_SOURCE_DIR) / "data"))
+            if (f.path().extension() != ".lvl")
+                fs::create_symlink(f.path(), dir / "data" / f.path().filename());
+        for (int n = 1; n <= 3; n++)
+            WriteLevel(n, LevelBytes(SimpleLevel()));
+        fs::current_path(dir);
+    }
+    void TearDown() override
+    {
+        if (started)
+            RigStop();
+        fs::current_path(home);
+        fs::remove_all(dir);
+    }
+    void Start()
+    {
+        RigStart();
+        started = true;
+    }
+    void WriteLevel(int n, const std::vector<uint8_t> &bytes)
+    {
+        WriteFile((dir / "data" / ("new" + std::to_string(n) + ".lvl")).string(), bytes);
+    }
+};
+
+}  // namespace
+
+TEST_F(LevelFolderTest, CodesAreReadLittleEndianRowByRowAndTakenAsTheyStand)
+{
+    std::vector<Sint32> cells(MAP_CELLS, 0);
+    cells[1] = 0x12345678;          // bytes 4..7
+    cells[80] = -5;                 // bytes 320..323
+    cells[MAP_SIZE * 5 + 5] = 13;   // 0D: a carriage return
+    cells[MAP_SIZE * 5 + 6] = 26;   // 1A: an old end-of-file mark
+    cells[MAP_SIZE * 5 + 7] = 10;   // 0A: a line feed
+    cells[MAP_CELLS - 1] = 207;
+    std::vector<uint8_t> bytes = LevelBytes(cells);
+    ASSERT_EQ(bytes[4], 0x78);
+    ASSERT_EQ(bytes[7], 0x12);
+    WriteLevel(1, bytes);
+    Start();
+    LoadLevel("data/new1.lvl");
+    for (int i = 0; i < MAP_CELLS; i++)
+        ASSERT_EQ(TileMap[i], cells[i]) << "cell " << i;
+}
+
+TEST_F(LevelFolderTest, AShortFileFillsWhatItCoversAndALongOneIsCutAtTheMap)
+{
+    std::vector<uint8_t> bytes(1000);
+    for (size_t i = 0; i < bytes.size(); i += 4)
+        bytes[i] = 3;
+    WriteLevel(1, bytes);
+    std::vector<uint8_t> longer = LevelBytes(SimpleLevel());
+    longer.resize(30000, 0x01);
+    WriteLevel(2, longer);
+    Start();
+    for (Sint32 &c : TileMap)
+        c = 99;  // whatever the map held before
+    LoadLevel("data/new1.lvl");
+    for (int i = 0; i < MAP_CELLS; i++)
+        ASSERT_EQ(TileMap[i], i < 250 ? 3 : 0) << "cell " << i;  // rows 0-2 and ten cells of row 3
+
+    LoadLevel("data/new2.lvl");
+    std::vector<Sint32> simple = SimpleLevel();
+    for (int i = 0; i < MAP_CELLS; i++)
+        ASSERT_EQ(TileMap[i], simple[i]);
+}
+
+TEST_F(LevelFolderTest, LoadingClearsEveryRectangleOfThePreviousLevelAndRewindsTheSpinner)
+{
+    Start();
+    LoadLevel("data/new1.lvl");
+    GameMode = Playing;
+    Pass();
+    ASSERT_GT(solidCount, 0);
+    spinnerFrame = 7;
+    spinnerTimer = 2;
+    Sint32 count = solidCount;
+    LoadLevel("data/new2.lvl");
+    for (int i = 0; i < MAP_CELLS; i++) {
+        ASSERT_EQ(CellRects[i].w, 0);
+        ASSERT_EQ(SolidRects[i].x, 0);
+        ASSERT_EQ(SolidRects[i].w, 0);
+    }
+    EXPECT_EQ(solidCount, count);  // rebuilt by the next frame, not here
+    EXPECT_EQ(spinnerFrame, 0);
+    EXPECT_EQ(spinnerTimer, 0);
+}
+
+TEST_F(LevelFolderTest, AMissingLevelFileIsReportedAndStartStaysInTheMenu)
+{
+    fs::remove(dir / "data" / "new1.lvl");
+    Start();
+    TileMap[5] = 7;
+    ::testing::internal::CaptureStderr();
+    Hold(SDLK_RETURN);
+    Pass();
+    std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("data/new1.lvl"), std::string::npos) << err;
+    EXPECT_EQ(GameMode, Menu);
+    EXPECT_EQ(TileMap[5], 0);  // the map was cleared all the same
+}
+
+TEST_F(LevelFolderTest, StartPlaysAndEscapeComesBackToTheMenu)
+{
+    Start();
+    Pass();
+    Image menu = CaptureBackBuffer();
+    for (int y = 16; y < 24; y++)  // the top of the noise field, above the logo
+        for (int x = 16; x < 208; x++)
+            ASSERT_TRUE(menu.at(x, y) >= 15 && menu.at(x, y) <= 29);
+    Press(SDLK_RETURN);
+    ASSERT_EQ(GameMode, Playing);
+    Image play = CaptureBackBuffer();
+    EXPECT_NE(play.px, menu.px);
+    const Uint8 *back = (const Uint8 *)Back02->pixels;  // the first level's backdrop
+    EXPECT_EQ(play.at(16, 16), back[0]);
+    Press(SDLK_ESCAPE);
+    EXPECT_EQ(GameMode, Menu);
+    EXPECT_EQ(EffectCount(SfxMenu2), 2);
+}
+
+TEST_F(LevelFolderTest, TheSkipKeyWalksThroughTheThreeLevelsAndBackToTheMenu)
+{
+    Start();
+    Press(SDLK_RETURN);
+    ASSERT_EQ(GameMode, Playing);
+    score = 1234;
+    player.lives = 3;
+    const int cams[3][2] = {{113, 444}, {97, 940}, {257, 476}};
+    const int enemies[3] = {9, 9, 13};
+    for (int level = 1; level <= 3; level++) {
+        Hold(SDLK_3);
+        Pass();
+        Pass();  // held: one skip only
+        Release(SDLK_3);
+        const int expected = level % 3;
+        EXPECT_EQ(levelIndex, expected);
+        EXPECT_EQ(score, 1234);
+        EXPECT_EQ(player.lives, 3);
+        int active = 0;
+        for (const Enemy &e : Enemies)
+            active += e.active;
+        EXPECT_EQ(active, enemies[expected]);
+        if (level < 3) {
+            EXPECT_EQ(GameMode, Playing);
+            EXPECT_EQ(camX, cams[expected][0]);
+        } else {
+            EXPECT_EQ(GameMode, Menu);
+        }
+        Pass();
+    }
+    Press(SDLK_RETURN);  // the next game starts at the first level
+    EXPECT_EQ(GameMode, Playing);
+    EXPECT_EQ(levelIndex, 0);
+    EXPECT_EQ(score, 0);
+    EXPECT_EQ(player.lives, 5);
+}
+
+TEST_F(LevelFolderTest, StartAfterEscapeReplaysTheSameLevelWithEveryItemBack)
+{
+    Start();
+    levelIndex = 1;
+    Press(SDLK_RETURN);
+    ASSERT_EQ(GameMode, Playing);
+    TileMap[MAP_SIZE * 30 + 40] = 0;  // as if taken
+    score = 500;
+    player.lives = 2;
+    player.hitPoints = 1;
+    Press(SDLK_ESCAPE);
+    ASSERT_EQ(GameMode, Menu);
+    Press(SDLK_RETURN);
+    EXPECT_EQ(levelIndex, 1);
+    EXPECT_EQ(TileMap[MAP_SIZE * 30 + 40], 206);
+    EXPECT_EQ(score, 0);
+    EXPECT_STREQ(scoreText, "0");
+    EXPECT_EQ(player.lives, 5);
+    EXPECT_EQ(player.hitPoints, 1);  // only a respawn restores them
+}

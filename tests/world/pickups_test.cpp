@@ -1,0 +1,119 @@
+// Collectables: the touch rule, points and effects, the exit item.
+
+#include <gtest/gtest.h>
+
+#include "actors/shots.h"
+#include "scene.h"
+#include "sound/sound.h"
+#include "video/hud.h"
+#include "world/pickups.h"
+
+using PickupTest = GameTest;
+
+namespace {
+
+// The heroine at screen (111, 88); an item cell whose screen x is the given
+// value, on her height.
+void ItemAtScreenX(int x, Sint32 code)
+{
+    EmptyPlay(0, 0);
+    player.rect = {111, 88, 16, 64};
+    camX = 16 * 20 - x;  // column 20 lands at screen x
+    camY = 16 * 10 - 100;  // row 10 lands at screen y 100
+    SetCell(10, 20, code);
+}
+
+void Collect()
+{
+    ScanPickups();
+    CollectPickups();
+}
+
+}  // namespace
+
+TEST_F(PickupTest, AnItemAtHerRightEdgeIsTakenOnePixelFurtherItIsNot)
+{
+    ItemAtScreenX(111 + 16, 200);
+    Collect();
+    EXPECT_EQ(score, 10);
+    EXPECT_STREQ(scoreText, "10");
+    EXPECT_EQ(TileMap[80 * 10 + 20], 0);
+    EXPECT_EQ(EffectCount(SfxCollect), 1);
+    EXPECT_EQ(nextExplosion, 1);
+    EXPECT_EQ(ExplosionRects[0].x, 127);
+    EXPECT_EQ(ExplosionRects[0].y, 100);
+
+    ItemAtScreenX(111 + 17, 200);
+    Collect();
+    EXPECT_EQ(score, 10);
+    EXPECT_EQ(TileMap[80 * 10 + 20], 200);
+}
+
+TEST_F(PickupTest, EveryKindGivesItsPoints)
+{
+    const int points[8] = {10, 100, 500, 1000, 50, 250, 450, 750};
+    for (int k = 0; k < 8; k++) {
+        ItemAtScreenX(120, 200 + k);
+        score = 0;
+        Collect();
+        EXPECT_EQ(score, points[k]) << "code " << 200 + k;
+    }
+}
+
+TEST_F(PickupTest, ExtraHealthGivesALifeUpToFive)
+{
+    ItemAtScreenX(120, 202);
+    player.lives = 4;
+    Collect();
+    EXPECT_EQ(player.lives, 5);
+    ItemAtScreenX(120, 202);
+    Collect();
+    EXPECT_EQ(player.lives, 5);
+    EXPECT_EQ(score, 1000);
+}
+
+TEST_F(PickupTest, TwoItemsTouchedInOneFrameAreBothTakenInMapOrder)
+{
+    ItemAtScreenX(120, 204);
+    SetCell(11, 20, 200);  // just below: touched too
+    Collect();
+    EXPECT_EQ(score, 60);
+    EXPECT_EQ(EffectCount(SfxCollect), 2);
+    EXPECT_EQ(ExplosionRects[0].y, 100);  // the upper one first
+    EXPECT_EQ(ExplosionRects[1].y, 116);
+    EXPECT_EQ(pickupCount, 2);
+}
+
+TEST_F(PickupTest, TheExitItemClearsTheEnemiesAndEndsTheLevelAtTheEndOfTheFrame)
+{
+    ItemAtScreenX(120, 203);
+    SpawnEnemy(0, Ogre, 70, 70, 70, 72);
+    levelIndex = 0;
+    player.vSpeed = 0;
+    SolidRow(16, 0, 79);  // a floor for her, far below the item
+    Pass();
+    EXPECT_EQ(score, 1000);
+    EXPECT_EQ(levelIndex, 1);
+    EXPECT_EQ(levelComplete, 0);
+    EXPECT_EQ(camX, 97);  // the second level's start
+    EXPECT_EQ(camY, 940);
+    int active = 0;
+    for (const Enemy &e : Enemies)
+        active += e.active;
+    EXPECT_EQ(active, 9);  // the second level's nine
+}
+
+TEST_F(PickupTest, ASlotKeepsTheClippedSizeOfTheLastItemDrawnInIt)
+{
+    // An item partly off the left edge is drawn 6 wide; the next item listed
+    // in that slot is tested with that width until it is drawn itself.
+    EmptyPlay(0, 0);
+    player.rect = {111, 88, 16, 64};
+    camX = 16 * 20 + 10;  // column 20 at screen x -10
+    camY = 16 * 10 - 100;
+    SetCell(10, 20, 200);
+    Collect();
+    EXPECT_EQ(Pickups[0].rect.w, 6);
+    EXPECT_EQ(Pickups[0].rect.x, 0);
+    EXPECT_EQ(score, 0);
+}
