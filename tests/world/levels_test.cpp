@@ -1,0 +1,199 @@
+// The three maps against what the game fixes about them: the heroine's
+// start, the enemies' floors and walks, the border, the items; and the
+// files in data/ against a fresh build from assets/levels/.
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <unistd.h>
+#include <string>
+#include <vector>
+
+#include "actors/enemies.h"
+#include "image.h"
+#include "world/level.h"
+#include "world/pickups.h"
+#include "world/tilemap.h"
+
+namespace {
+
+struct Map {
+    std::vector<int32_t> cells;
+    int32_t at(int row, int col) const
+    {
+        if (row < 0 || col < 0 || row >= MAP_SIZE || col >= MAP_SIZE)
+            return 0;
+        return cells[MAP_SIZE * row + col];
+    }
+    bool solid(int row, int col) const { return IsSolidCode(at(row, col)); }
+};
+
+Map LoadMap(int level)
+{
+    bool ok = false;
+    const std::vector<uint8_t> bytes = ReadFile(LevelFiles[level], &ok);
+    EXPECT_TRUE(ok) << LevelFiles[level];
+    Map m;
+    m.cells.assign(MAP_CELLS, 0);
+    for (size_t i = 0; i + 3 < bytes.size() && i / 4 < MAP_CELLS; i += 4)
+        m.cells[i / 4] = int32_t(bytes[i] | bytes[i + 1] << 8 | bytes[i + 2] << 16 | uint32_t(bytes[i + 3]) << 24);
+    return m;
+}
+
+bool IsItem(int32_t code) { return code >= FIRST_PICKUP_CODE && code <= LAST_PICKUP_CODE; }
+
+// The solid codes each level is built from: its own block and the girder.
+const int32_t LevelBlock[3] = {1, 13, 54};
+
+class LevelMap : public ::testing::TestWithParam<int> {};
+
+TEST_P(LevelMap, FileHoldsOnlyTheLevelsOwnCodes)
+{
+    const int level = GetParam();
+    bool ok = false;
+    EXPECT_EQ(ReadFile(LevelFiles[level], &ok).size(), size_t(LEVEL_FILE_BYTES));
+    const Map m = LoadMap(level);
+    for (int row = 0; row < MAP_SIZE; row++)
+        for (int col = 0; col < MAP_SIZE; col++) {
+            const int32_t code = m.at(row, col);
+            const bool decoration = code > 1 && code < TILE_COUNT && !IsSolidCode(code) && (code < 79 || code > 86);
+            const bool wall = code == LevelBlock[level] || code == 57;
+            EXPECT_TRUE(code == 0 || decoration || wall || IsItem(code))
+                << "level " << level + 1 << " cell (" << row << ", " << col << ") holds " << code;
+        }
+}
+
+TEST_P(LevelMap, BorderIsClosed)
+{
+    const Map m = LoadMap(GetParam());
+    for (int i = 0; i < MAP_SIZE; i++) {
+        EXPECT_TRUE(m.solid(0, i) && m.solid(MAP_SIZE - 1, i)) << "column " << i;
+        EXPECT_TRUE(m.solid(i, 0) && m.solid(i, MAP_SIZE - 1)) << "row " << i;
+    }
+}
+
+// She appears at screen (111, 100), 16 wide and 64 tall, and must land on a
+// floor right below without a wall in her box.
+TEST_P(LevelMap, HeroineStartsAboveAFloor)
+{
+    const int level = GetParam();
+    const Map m = LoadMap(level);
+    const int x = Levels[level].camX + 111, y = Levels[level].camY + 100;
+    ASSERT_EQ(x % TILE, 0);
+    ASSERT_EQ(y % TILE, 0);
+    const int col = x / TILE, row = y / TILE;
+    for (int r = row; r < row + 4; r++)
+        EXPECT_FALSE(m.solid(r, col)) << "row " << r;
+    EXPECT_TRUE(m.solid(row + 4, col));
+}
+
+// The pixels an enemy covers along its whole walk (x0 .. x1), its top row
+// and its height in rows. An ogre walks from 16 * first - 1 to 16 * last + 1
+// and is 32 wide; a ball rolls from 16 * first - 3 to 16 * last + 1 and is 16
+// wide; spikes stay on their cell.
+struct Walk {
+    int x0, x1, row, rows;
+};
+
+Walk WalkOf(const EnemyPlacement &p)
+{
+    switch (p.kind) {
+    case Ogre:
+        return {TILE * p.first - 1, TILE * p.last + 1 + 31, p.row, 3};
+    case DeathBall:
+        return {TILE * p.first - 3, TILE * p.last + 1 + 15, p.row, 1};
+    default:
+        return {TILE * p.col, TILE * p.col + 15, p.row, 1};
+    }
+}
+
+// Where an enemy turns it may touch a wall by one pixel and hang over the
+// end of its floor by up to three (a ball turns up to 3 pixels past its
+// span's first column; the second level's two low balls meet at a step).
+enum { WALL_TOUCH = 1, EDGE_OVERHANG = 3 };
+
+TEST_P(LevelMap, EveryEnemyWalksOnAFloorWithNoWallInItsWay)
+{
+    const int level = GetParam();
+    const Map m = LoadMap(level);
+    for (int i = 0; i < Levels[level].enemyCount; i++) {
+        const EnemyPlacement &p = Levels[level].enemies[i];
+        const Walk w = WalkOf(p);
+        for (int col = (w.x0 + EDGE_OVERHANG) / TILE; col <= (w.x1 - EDGE_OVERHANG) / TILE; col++)
+            EXPECT_TRUE(m.solid(w.row + w.rows, col))
+                << "level " << level + 1 << " slot " << p.slot << ": no floor under column " << col;
+        for (int col = (w.x0 + WALL_TOUCH) / TILE; col <= (w.x1 - WALL_TOUCH) / TILE; col++)
+            for (int r = w.row; r < w.row + w.rows; r++)
+                EXPECT_FALSE(m.solid(r, col))
+                    << "level " << level + 1 << " slot " << p.slot << ": wall at (" << r << ", " << col << ")";
+    }
+}
+
+// Standing on a floor she reaches four rows up; a jump takes her hands about
+// four rows higher. An item is in reach when the first solid cell below it
+// is at most eight rows down and it is not walled in on all four sides.
+TEST_P(LevelMap, EveryItemIsInReach)
+{
+    const int level = GetParam();
+    const Map m = LoadMap(level);
+    for (int row = 0; row < MAP_SIZE; row++)
+        for (int col = 0; col < MAP_SIZE; col++) {
+            if (!IsItem(m.at(row, col)))
+                continue;
+            const bool walledIn = m.solid(row - 1, col) && m.solid(row + 1, col) && m.solid(row, col - 1) &&
+                                  m.solid(row, col + 1);
+            int below = 1;
+            while (row + below < MAP_SIZE && !m.solid(row + below, col))
+                below++;
+            EXPECT_FALSE(walledIn) << "level " << level + 1 << " item at (" << row << ", " << col << ")";
+            EXPECT_LE(below, 8) << "level " << level + 1 << " item at (" << row << ", " << col << ")";
+        }
+}
+
+// One exit item, where she can walk up to it: on a floor at most four rows
+// below, with room for her to stand there.
+TEST_P(LevelMap, OneExitWithinWalkingReach)
+{
+    const int level = GetParam();
+    const Map m = LoadMap(level);
+    int exits = 0;
+    for (int row = 0; row < MAP_SIZE; row++)
+        for (int col = 0; col < MAP_SIZE; col++) {
+            if (m.at(row, col) != FIRST_PICKUP_CODE + int(ExitLevel))
+                continue;
+            exits++;
+            int floor = row + 1;
+            while (floor < MAP_SIZE && !m.solid(floor, col))
+                floor++;
+            EXPECT_LE(floor - row, 4) << "level " << level + 1;
+            for (int r = floor - 4; r < floor; r++)
+                EXPECT_FALSE(m.solid(r, col)) << "level " << level + 1 << " row " << r;
+        }
+    EXPECT_EQ(exits, 1) << "level " << level + 1;
+}
+
+INSTANTIATE_TEST_SUITE_P(AllThree, LevelMap, ::testing::Values(0, 1, 2),
+                         [](const ::testing::TestParamInfo<int> &info) { return "Level" + std::to_string(info.param + 1); });
+
+// The maps in data/ are exactly what build_levels makes from assets/levels/.
+TEST(LevelFiles, RebuildByteForByte)
+{
+    char folder[] = "/tmp/kvlevelsXXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string cmd = std::string(KV_TOOLS_DIR "/build_levels ") + folder + " " KV_SOURCE_DIR "/assets/levels";
+    ASSERT_EQ(system(cmd.c_str()), 0) << cmd;
+    for (int n = 1; n <= 3; n++) {
+        const std::string name = "/new" + std::to_string(n) + ".lvl";
+        bool okBuilt = false, okData = false;
+        const std::vector<uint8_t> built = ReadFile(folder + name, &okBuilt);
+        const std::vector<uint8_t> data = ReadFile(KV_SOURCE_DIR "/data" + name, &okData);
+        EXPECT_TRUE(okBuilt && okData) << name;
+        EXPECT_TRUE(built == data) << name << " differs from a fresh build";
+        remove((folder + name).c_str());
+    }
+    rmdir(folder);
+}
+
+}  // namespace
