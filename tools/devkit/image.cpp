@@ -1,6 +1,8 @@
 #include "image.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <zlib.h>
 
 #include "video/video.h"
@@ -122,3 +124,56 @@ std::vector<uint8_t> ReadFile(const std::string &path, bool *ok)
 
 bool WriteBmp8(const std::string &path, const Image &img) { return WriteFile(path, EncodeBmp8(img)); }
 bool WritePng(const std::string &path, const Image &img, int scale) { return WriteFile(path, EncodePng(img, scale)); }
+
+namespace {
+
+uint32_t Get32BE(const uint8_t *p) { return uint32_t(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3]; }
+
+int Paeth(int a, int b, int c)
+{
+    int p = a + b - c, pa = abs(p - a), pb = abs(p - b), pc = abs(p - c);
+    return pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
+}
+
+}  // namespace
+
+Image DecodePng(const std::vector<uint8_t> &bytes)
+{
+    if (bytes.size() < 8 + 25 || memcmp(bytes.data(), "\x89PNG\r\n\x1a\n", 8) != 0)
+        return {};
+    int w = 0, h = 0;
+    std::vector<uint8_t> z;
+    for (size_t at = 8; at + 12 <= bytes.size();) {
+        const uint32_t len = Get32BE(&bytes[at]);
+        if (at + 12 + len > bytes.size())
+            return {};
+        const uint8_t *type = &bytes[at + 4], *data = &bytes[at + 8];
+        if (!memcmp(type, "IHDR", 4)) {
+            w = int(Get32BE(data));
+            h = int(Get32BE(data + 4));
+            if (data[8] != 8 || data[9] != 3 || data[12] != 0)
+                return {};  // only 8-bit indexed, not interlaced
+        } else if (!memcmp(type, "IDAT", 4)) {
+            z.insert(z.end(), data, data + len);
+        }
+        at += 12 + len;
+    }
+    if (w <= 0 || h <= 0)
+        return {};
+    std::vector<uint8_t> raw(size_t(w + 1) * h);
+    uLongf rawLen = uLongf(raw.size());
+    if (uncompress(raw.data(), &rawLen, z.data(), uLong(z.size())) != Z_OK || rawLen != raw.size())
+        return {};
+    Image img(w, h);
+    for (int y = 0; y < h; y++) {
+        const uint8_t filter = raw[size_t(y) * (w + 1)];
+        const uint8_t *line = &raw[size_t(y) * (w + 1) + 1];
+        for (int x = 0; x < w; x++) {
+            const int a = x ? img.at(x - 1, y) : 0, b = y ? img.at(x, y - 1) : 0;
+            const int c = x && y ? img.at(x - 1, y - 1) : 0;
+            const int pred = filter == 1 ? a : filter == 2 ? b : filter == 3 ? (a + b) / 2 : filter == 4 ? Paeth(a, b, c) : 0;
+            img.at(x, y) = uint8_t(line[x] + pred);
+        }
+    }
+    return img;
+}

@@ -29,3 +29,7 @@ bool WritePng(const std::string &path, const Image &img, int scale = 1);
 
 bool WriteFile(const std::string &path, const std::vector<uint8_t> &bytes);
 std::vector<uint8_t> ReadFile(const std::string &path, bool *ok = nullptr);
+
+// Reads back an 8-bit indexed PNG such as EncodePng writes (any filter);
+// returns an empty image for anything else.
+Image DecodePng(const std::vector<uint8_t> &bytes);
