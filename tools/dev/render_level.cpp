@@ -1,4 +1,4 @@
-// Draws each whole level as one 1280x1280 picture: the backdrop tiled behind,
+// Draws each whole level as one 1280x1280 picture: the backdrop's sky behind,
 // the tiles, the items, every enemy at its spawn with a thin line over the
 // stretch it patrols, and the heroine where she lands at the start.
 //
@@ -169,13 +169,13 @@ Image RenderLevel(int index)
 {
     LoadLevel(LevelFiles[index]);
     Image img(TILE * MAP_SIZE, TILE * MAP_SIZE);
+    // The backdrop stands still behind the view in play; tiled over a whole
+    // level it would only make stripes, so the level sits on its top colour.
     SDL_Surface *back = LevelBackdrop(index);
-    if (plain)
-        Fill(img, 0, 0, img.w, img.h, 11);
-    else
-        for (int y = 0; y < img.h; y += back->h)
-            for (int x = 0; x < img.w; x += back->w)
-                Blit(img, back, 0, 0, back->w, back->h, x, y, false);
+    SDL_LockSurface(back);
+    const uint8_t sky = ((const uint8_t *)back->pixels)[8 * back->pitch + back->w / 2];
+    SDL_UnlockSurface(back);
+    Fill(img, 0, 0, img.w, img.h, plain ? 11 : sky);
     DrawMap(img);
     const LevelSetup &level = Levels[index];
     for (int i = 0; i < level.enemyCount; i++)
