@@ -1,4 +1,4 @@
-// Draws each whole level as one 1280x1280 picture: the backdrop tiled behind,
+// Draws each whole level as one 1280x1280 picture: the backdrop's sky behind,
 // the tiles, the items, every enemy at its spawn with a thin line over the
 // stretch it patrols, and the heroine where she lands at the start.
 //
@@ -114,32 +114,33 @@ void DrawMap(Image &img)
 
 // The patrol line runs over every pixel the enemy covers on its way, a
 // little above its head, with short ticks at both ends.
+void PatrolLine(Image &img, int x0, int x1, int y)
+{
+    Line(img, x0, x1, y - 3, SPAN_COLOUR);
+    for (int x : {x0, x1})
+        Line(img, x, x, y - 5, SPAN_COLOUR), Line(img, x, x, y - 4, SPAN_COLOUR);
+}
+
+// An ogre walks from 16 * first - 1 to 16 * last + 1 and is 32 wide; a ball
+// rolls from 16 * first - 3 to 16 * last + 1 and is 16 wide.
 void DrawEnemy(Image &img, const EnemyPlacement &p)
 {
     const int x = TILE * p.col, y = TILE * p.row;
     switch (p.kind) {
-    case Ogre: {
+    case Ogre:
         if (plain)
             Fill(img, x, y, 32, 48, 4);
         else
             Blit(img, OgreSheet, 0, 0, 32, 48, x, y, true);
-        const int x0 = TILE * p.first - 1, x1 = TILE * p.last + 1 + 31;
-        Line(img, x0, x1, y - 3, SPAN_COLOUR);
-        Line(img, x0, x0, y - 5, SPAN_COLOUR), Line(img, x0, x0, y - 4, SPAN_COLOUR);
-        Line(img, x1, x1, y - 5, SPAN_COLOUR), Line(img, x1, x1, y - 4, SPAN_COLOUR);
+        PatrolLine(img, TILE * p.first - 1, TILE * p.last + 1 + 31, y);
         break;
-    }
-    case DeathBall: {
+    case DeathBall:
         if (plain)
             Fill(img, x + 2, y + 2, 12, 12, 0);
         else
             Blit(img, BallSheet, 0, 0, 16, 16, x, y, true);
-        const int x0 = TILE * p.first - 3, x1 = TILE * p.last + 1 + 15;
-        Line(img, x0, x1, y - 3, SPAN_COLOUR);
-        Line(img, x0, x0, y - 5, SPAN_COLOUR), Line(img, x0, x0, y - 4, SPAN_COLOUR);
-        Line(img, x1, x1, y - 5, SPAN_COLOUR), Line(img, x1, x1, y - 4, SPAN_COLOUR);
+        PatrolLine(img, TILE * p.first - 3, TILE * p.last + 1 + 15, y);
         break;
-    }
     case SharpSpikes:
         if (plain)
             Fill(img, x, y + 8, 16, 8, 8);
@@ -169,13 +170,13 @@ Image RenderLevel(int index)
 {
     LoadLevel(LevelFiles[index]);
     Image img(TILE * MAP_SIZE, TILE * MAP_SIZE);
+    // The backdrop stands still behind the view in play; tiled over a whole
+    // level it would only make stripes, so the level sits on its top colour.
     SDL_Surface *back = LevelBackdrop(index);
-    if (plain)
-        Fill(img, 0, 0, img.w, img.h, 11);
-    else
-        for (int y = 0; y < img.h; y += back->h)
-            for (int x = 0; x < img.w; x += back->w)
-                Blit(img, back, 0, 0, back->w, back->h, x, y, false);
+    SDL_LockSurface(back);
+    const uint8_t sky = ((const uint8_t *)back->pixels)[8 * back->pitch + back->w / 2];
+    SDL_UnlockSurface(back);
+    Fill(img, 0, 0, img.w, img.h, plain ? 11 : sky);
     DrawMap(img);
     const LevelSetup &level = Levels[index];
     for (int i = 0; i < level.enemyCount; i++)

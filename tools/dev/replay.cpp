@@ -1,13 +1,14 @@
 // Plays a replay script headless from the start of its level and says how it
 // went: the pass on which the level was completed, the score and the lives.
 //
-//   replay <script> [--trace N] [--png p1,p2,...] [--strip first,last,step]
-//          [--out prefix]
+//   replay <script> [--trace N] [--items] [--png p1,p2,...]
+//          [--strip first,last,step] [--out prefix]
 //
 // --trace N prints every Nth pass: pass, the heroine's world x and y,
 // vSpeed, hitPoints, lives and score (and the Camera). --png writes the
 // BackBuffer after the listed passes to <prefix>-<pass>.png; --strip writes
 // the BackBuffers of a run of passes side by side to <prefix>-strip.png.
+// --items lists every item taken: the pass, its kind and its cell.
 // Run it from the top folder, where data/ is.
 
 #include <cstdio>
@@ -22,6 +23,8 @@
 #include "actors/enemies.h"
 #include "actors/player.h"
 #include "image.h"
+#include "world/pickups.h"
+#include "world/tilemap.h"
 #include "rig.h"
 
 namespace {
@@ -60,6 +63,19 @@ void AddToStrip(Image &strip, const Image &frame, int index)
             strip.set(x0 + x, y0 + y, frame.at(x, y));
 }
 
+// The items of the map as it stands, to see which ones a pass took.
+std::vector<Sint32> ItemCells()
+{
+    std::vector<Sint32> cells(TileMap, TileMap + MAP_CELLS);
+    for (Sint32 &c : cells)
+        if (c < FIRST_PICKUP_CODE || c > LAST_PICKUP_CODE)
+            c = 0;
+    return cells;
+}
+
+const char *const ItemNames[PICKUP_KINDS] = {"Krugerrand",  "Green Key", "Extra Health",     "Exit Level",
+                                             "Soft Toy",    "SuperDawg", "Delicious Dessert", "Retro Joypad"};
+
 }  // namespace
 
 int main(int argc, char **argv)
@@ -69,12 +85,15 @@ int main(int argc, char **argv)
         return 2;
     }
     int every = 0;
+    bool listItems = false;
     std::set<int> pngs;
     std::vector<int> strip;
     std::string prefix = "replay";
     for (int i = 2; i < argc; i++) {
         if (!strcmp(argv[i], "--trace") && i + 1 < argc)
             every = atoi(argv[++i]);
+        else if (!strcmp(argv[i], "--items"))
+            listItems = true;
         else if (!strcmp(argv[i], "--png") && i + 1 < argc)
             for (int p : Numbers(argv[++i]))
                 pngs.insert(p);
@@ -102,7 +121,21 @@ int main(int argc, char **argv)
     }
 
     RigStart();
+    std::vector<Sint32> items;
+    int taken[PICKUP_KINDS] = {};
     const ReplayResult r = PlayReplay(script, [&](int pass) {
+        if (listItems) {
+            if (pass == 1)
+                items = ItemCells();
+            const std::vector<Sint32> now = ItemCells();
+            for (int i = 0; i < MAP_CELLS && levelIndex == script.level - 1; i++)
+                if (items[i] && !now[i]) {
+                    printf("%6d took %s at (%d, %d)\n", pass, ItemNames[items[i] - FIRST_PICKUP_CODE], i / MAP_SIZE,
+                           i % MAP_SIZE);
+                    taken[items[i] - FIRST_PICKUP_CODE]++;
+                }
+            items = now;
+        }
         if (every > 0 && pass % every == 0)
             Trace(pass);
         if (pngs.count(pass))
@@ -114,6 +147,15 @@ int main(int argc, char **argv)
         Trace(r.passes);
     if (stripImage.w)
         WritePng(prefix + "-strip.png", stripImage);
+    if (listItems) {
+        int points = 0;
+        for (int k = 0; k < PICKUP_KINDS; k++) {
+            if (taken[k])
+                printf("%3d x %s\n", taken[k], ItemNames[k]);
+            points += taken[k] * PickupPoints[k];
+        }
+        printf("items worth %d points\n", points);
+    }
     if (r.completedPass)
         printf("level %d completed on pass %d", script.level, r.completedPass);
     else if (r.gameOver)
