@@ -86,14 +86,6 @@ Image Cell(const Image &sheet, int w, int h, int i)
     return c;
 }
 
-Image Mirrored(const Image &src)
-{
-    Image m(src.w, src.h);
-    for (int y = 0; y < src.h; y++)
-        for (int x = 0; x < src.w; x++)
-            m.at(x, y) = src.at(src.w - 1 - x, y);
-    return m;
-}
 
 int Count(const Image &img, bool (*test)(uint8_t))
 {
@@ -248,9 +240,9 @@ TEST(Art, HeroinesSharedCellsServeBothRows)
     auto cell = [&](int i) { return Cell(sheet, 16, 64, i); };
     // Facing left is facing right mirrored, row for row.
     for (int i = 0; i <= 13; i++)
-        EXPECT_EQ(cell(27 + i).px, Mirrored(cell(i)).px) << "left frame " << 27 + i;
+        EXPECT_EQ(cell(27 + i).px, Mirror(cell(i)).px) << "left frame " << 27 + i;
     for (int j = 0; j <= 13; j++)
-        EXPECT_EQ(cell(40 + j).px, Mirrored(cell(14 + j)).px) << "dying left frame " << 40 + j;
+        EXPECT_EQ(cell(40 + j).px, Mirror(cell(14 + j)).px) << "dying left frame " << 40 + j;
     // Cell 27 ends dying facing right and starts walking left; cell 40
     // ends firing left and starts dying facing left. So dying starts on
     // the firing kick and ends formed again, facing the other way.
@@ -262,7 +254,7 @@ TEST(Art, GunBoreLinesUpWithTheShot)
 {
     Image gun = Load("gun.bmp");
     Image right = Cell(gun, 32, 16, 0), left = Cell(gun, 32, 16, 1);
-    EXPECT_EQ(left.px, Mirrored(right).px);
+    EXPECT_EQ(left.px, Mirror(right).px);
     // The gun is drawn at her y + 17 and the shot leaves at her y + 23,
     // four rows high: the barrel runs along the gun's rows 6-9 and ends
     // within the cell.
@@ -279,7 +271,7 @@ TEST(Art, EnemiesStandOnTheFloorBelowTheirCells)
     for (int i = 0; i < 13; i++)
         EXPECT_TRUE(RowHas(Cell(ogres, 32, 48, i), 47, 0, 31)) << "ogre cell " << i;
     for (int i = 0; i < 3; i++)
-        EXPECT_EQ(Cell(ogres, 32, 48, 4 + i).px, Mirrored(Cell(ogres, 32, 48, i)).px) << "ogre step " << i;
+        EXPECT_EQ(Cell(ogres, 32, 48, 4 + i).px, Mirror(Cell(ogres, 32, 48, i)).px) << "ogre step " << i;
     Image spikes = Load("spike1.bmp");
     for (int i = 0; i < 8; i++)
         EXPECT_TRUE(RowHas(Cell(spikes, 16, 16, i), 15, 0, 15)) << "spike cell " << i;

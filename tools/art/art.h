@@ -44,7 +44,6 @@ void Thick(Image &img, double x0, double y0, double x1, double y1, double r, uin
 // Copies src onto dst at (x, y), skipping CLEAR pixels.
 void Paste(Image &dst, const Image &src, int x, int y);
 Image Crop(const Image &src, int x, int y, int w, int h);
-Image Mirror(const Image &src);
 // Lays equal cells side by side: a sheet as the game reads it.
 Image Strip(const std::vector<Image> &cells);
 // Every CLEAR pixel that touches a coloured one (4 or 8 neighbours)

@@ -78,14 +78,6 @@ Image Crop(const Image &src, int x, int y, int w, int h)
     return out;
 }
 
-Image Mirror(const Image &src)
-{
-    Image out(src.w, src.h);
-    for (int y = 0; y < src.h; y++)
-        for (int x = 0; x < src.w; x++)
-            out.at(x, y) = src.at(src.w - 1 - x, y);
-    return out;
-}
 
 Image Strip(const std::vector<Image> &cells)
 {

@@ -29,6 +29,15 @@ void PngChunk(std::vector<uint8_t> &out, const char *type, const std::vector<uin
 
 }  // namespace
 
+Image Mirror(const Image &src)
+{
+    Image out(src.w, src.h);
+    for (int y = 0; y < src.h; y++)
+        for (int x = 0; x < src.w; x++)
+            out.at(x, y) = src.at(src.w - 1 - x, y);
+    return out;
+}
+
 std::vector<uint8_t> EncodeBmp8(const Image &img)
 {
     const int stride = (img.w + 3) & ~3;

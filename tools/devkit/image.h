@@ -18,6 +18,9 @@ struct Image {
     void set(int x, int y, uint8_t c) { if (inside(x, y)) at(x, y) = c; }
 };
 
+// The image flipped left to right: the left-facing poses of a sprite.
+Image Mirror(const Image &src);
+
 // An 8-bit BMP with GamePalette in all 256 entries, bottom-up, rows padded
 // to four bytes. The same image always gives the same bytes.
 std::vector<uint8_t> EncodeBmp8(const Image &img);
