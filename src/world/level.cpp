@@ -83,9 +83,13 @@ void SetUpLevel()
 }
 
 // Start carries on at the level where the last game ended, with the map
-// fresh from its file (every item back), 5 lives and no points.
+// fresh from its file (every item back), 5 lives and no points. A level file
+// that cannot be read leaves the menu as it is, its music playing on, so
+// that Enter held on Start does not restart the music every pass.
 void StartNewGame()
 {
+    if (!LevelFileReadable(LevelFiles[levelIndex]))
+        return;
     SetUpLevel();
     LoadLevel(LevelFiles[levelIndex]);
     player.lives = 5;

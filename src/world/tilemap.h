@@ -20,3 +20,7 @@ extern int levelFileMissing;  // the last LoadLevel could not open its file
 inline bool IsSolidCode(Sint32 code) { return code == 1 || code == 13 || code == 54 || code == 57; }
 
 void LoadLevel(const char *path);
+
+// Whether a level file can be read at all; one that cannot is reported on
+// stderr, once per run of the same file.
+int LevelFileReadable(const char *path);

@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "frontend/menu.h"
 #include "game_fixture.h"
+#include "sound/sound.h"
 #include "scene.h"
 #include "shell/startup.h"
 #include "video/hud.h"
@@ -139,18 +141,31 @@ TEST_F(LevelFolderTest, LoadingClearsEveryRectangleOfThePreviousLevelAndRewindsT
     EXPECT_EQ(spinnerTimer, 0);
 }
 
-TEST_F(LevelFolderTest, AMissingLevelFileIsReportedAndStartStaysInTheMenu)
+TEST_F(LevelFolderTest, AMissingLevelFileIsReportedOnceAndStartStaysInTheMenu)
 {
     fs::remove(dir / "data" / "new1.lvl");
     Start();
-    TileMap[5] = 7;
+    Pass();  // the menu's music is playing
     ::testing::internal::CaptureStderr();
     Hold(SDLK_RETURN);
-    Pass();
+    Passes(5);  // Enter never latches: Start is tried every pass
     std::string err = ::testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find("data/new1.lvl"), std::string::npos) << err;
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
     EXPECT_EQ(GameMode, Menu);
+    EXPECT_EQ(currentMusic, 0);  // never switched to the level's music
+}
+
+TEST_F(LevelFolderTest, ALevelFileThatVanishesBeforeLoadingLeavesAnEmptyMapAndTheMenu)
+{
+    Start();
+    TileMap[5] = 7;
+    ::testing::internal::CaptureStderr();
+    LoadLevel("data/none.lvl");
+    std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("data/none.lvl"), std::string::npos) << err;
     EXPECT_EQ(TileMap[5], 0);  // the map was cleared all the same
+    EXPECT_EQ(levelFileMissing, 1);
 }
 
 TEST_F(LevelFolderTest, StartPlaysAndEscapeComesBackToTheMenu)
