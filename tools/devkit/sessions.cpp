@@ -89,6 +89,24 @@ void RandomPlay(uint32_t seed, int passes)
     ReleaseAll();
 }
 
+// The menu and a help page in full screen: into the level again, "1", then
+// Escape to the menu and on into the help pages.
+void FullScreenMenuAndHelp(int index)
+{
+    ReleaseAll();
+    if (GameMode == Playing)
+        Tap(SDLK_ESCAPE, 1, 2);
+    levelIndex = index - 1;
+    Tap(SDLK_RETURN, 1, 0);
+    Tap(SDLK_1, 1, 4);
+    Tap(SDLK_ESCAPE, 1, 30);
+    Tap(SDLK_DOWN);
+    Tap(SDLK_RETURN, 1, 20);
+    Tap(SDLK_SPACE, 1, 20);
+    Tap(SDLK_ESCAPE, 1, 10);
+    Tap(SDLK_UP);
+}
+
 bool ReadReplay(const std::string &path, Replay &replay, std::string &why)
 {
     std::ifstream in(path);
@@ -131,6 +149,7 @@ int PlaySession(int index, const std::string &sourceDir, const std::function<voi
     levelIndex = index - 1;
     Tap(SDLK_RETURN, 1, 0);
     RandomPlay(0x5eed0000u + index, 4000);
+    FullScreenMenuAndHelp(index);
     return counter;
 }
 

@@ -1,6 +1,7 @@
 // Fixed sessions of play, each from a fresh start: the menu and the help
 // pages, and each level's recorded run followed by a stretch of random keys
-// (walking, jumping, firing, switching the display, skipping the level).
+// (walking, jumping, firing, switching the display, skipping the level),
+// then the menu and a help page in full screen.
 // They are played the same way by tools/dev/passdigest, which writes their
 // fingerprints, and by the test that holds every speed-up to them.
 #pragma once
