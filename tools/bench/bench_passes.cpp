@@ -101,11 +101,7 @@ void PlayingPass(benchmark::State &state)
     size_t at = 0;
     auto pass = [&] {
         const ReplayStep &s = flat[at++ % flat.size()];
-        ReleaseAll();
-        if (s.right) Hold(SDLK_RIGHT);
-        if (s.left) Hold(SDLK_LEFT);
-        if (s.jump) Hold(SDLK_LALT);
-        if (s.fire) Hold(SDLK_SPACE);
+        HoldStep(s);
         if (GameMode != Playing) {  // the run ended: play it again
             ToMenu();
             levelIndex = level - 1;
