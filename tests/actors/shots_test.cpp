@@ -5,6 +5,7 @@
 #include "actors/shots.h"
 #include "scene.h"
 #include "sound/sound.h"
+#include "video/video.h"
 #include "video/hud.h"
 #include "world/pickups.h"
 #include "world/tiles.h"
@@ -154,4 +155,47 @@ TEST_F(ShotTest, The64thExplosionAndAllAfterItTakeOverSlot63)
     EXPECT_EQ(ExplosionRects[63].x, 20);
     EXPECT_EQ(Explosions[63].frame, 1);  // its animation goes on
     EXPECT_EQ(Explosions[63].timer, 9);
+}
+
+// Explosions belong to the screen vertically and to the world sideways:
+// while the Camera follows the heroine down they keep their height (rising
+// a pixel a pass), and a sideways scroll drags them with the world.
+TEST_F(ShotTest, ExplosionsKeepTheirHeightAsTheViewFallsAndMoveWithItSideways)
+{
+    EmptyPlay(300, 500);
+    player.rect = {111, 150, 16, 64};
+    player.vSpeed = 8;  // falling: each pass the Camera goes down 4
+    SpawnExplosion(60, 120);
+    Passes(10);
+    EXPECT_EQ(camY, 540);
+    EXPECT_EQ(ExplosionRects[0].y, 110);
+    EXPECT_TRUE(ShowsSprite(CaptureBackBuffer(), 60, 110, ExplosionSheet, ExplosionFrames[0], View()));
+
+    Hold(SDLK_RIGHT);  // five scrolls, shown from the pass after each
+    Passes(5);
+    ReleaseAll();
+    Pass();
+    EXPECT_EQ(camX, 305);
+    EXPECT_TRUE(ShowsSprite(CaptureBackBuffer(), 55, 104, ExplosionSheet, ExplosionFrames[0], View()));
+}
+
+// The draw writes the visible part of an explosion back into its rectangle:
+// one that starts left of the picture shows its right part at x 0, and from
+// then on is drawn whole from x 0.
+TEST_F(ShotTest, AnExplosionPastTheLeftEdgeIsPulledToXZero)
+{
+    SDL_FillRect(BackBuffer, NULL, 0);
+    SpawnExplosion(-5, 100);
+    UpdateExplosions();
+    EXPECT_EQ(ExplosionRects[0].x, 0);
+    EXPECT_EQ(ExplosionRects[0].y, 99);
+    EXPECT_EQ(ExplosionRects[0].w, 11);
+    SDL_Rect right = ExplosionFrames[0];
+    right.x += 5;
+    right.w = 11;
+    EXPECT_TRUE(ShowsSprite(CaptureBackBuffer(), 0, 99, ExplosionSheet, right));
+    SDL_FillRect(BackBuffer, NULL, 0);
+    UpdateExplosions();
+    EXPECT_EQ(ExplosionRects[0].w, 16);
+    EXPECT_TRUE(ShowsSprite(CaptureBackBuffer(), 0, 98, ExplosionSheet, ExplosionFrames[0]));
 }
