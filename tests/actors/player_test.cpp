@@ -175,11 +175,13 @@ TEST_F(PlayerTest, FiringWhileWalkingStepsOnceAndThenStandsFiring)
     Hold(SDLK_SPACE);
     Pass();
     EXPECT_EQ(player.rect.x, 112);
-    Passes(10);
-    EXPECT_EQ(player.rect.x, 112);
+    // Then she stands, cycling through the three firing frames, 11 passes each.
+    for (int pass = 2; pass <= 40; pass++) {
+        Pass();
+        ASSERT_EQ(player.rect.x, 112);
+        ASSERT_EQ(player.frame, 11 + (pass / 11) % 3) << "pass " << pass;
+    }
     EXPECT_EQ(player.facing, FACING_RIGHT);
-    EXPECT_GE(player.frame, 11);  // the firing frames
-    EXPECT_LE(player.frame, 13);
 }
 
 TEST_F(PlayerTest, DyingShowsEachFrameElevenPassesThenSheComesBackAtTheStart)
@@ -240,6 +242,8 @@ TEST_F(PlayerTest, DyingStartsWhereTheAnimationStoodAndTheRespawnPassShowsItsLas
     player.hitPoints = 0;
     player.animStep = 5;
     player.animTimer = 7;
+    Hold(SDLK_RIGHT);  // while she dies the keys do nothing
+    Hold(SDLK_LALT);
     for (int pass = 1; pass <= 4 + 8 * 11; pass++) {
         Pass();
         const int frame = pass <= 4 ? 19 : 20 + (pass - 5) / 11;
@@ -247,9 +251,24 @@ TEST_F(PlayerTest, DyingStartsWhereTheAnimationStoodAndTheRespawnPassShowsItsLas
             << "pass " << pass << ", frame " << frame;
     }
     EXPECT_EQ(player.lives, 5);
+    EXPECT_EQ(camX, STAGE_CAM_X);
+    EXPECT_EQ(EffectCount(SfxJump), 0);
+    ReleaseAll();
     Pass();
     EXPECT_EQ(player.lives, 4);
     EXPECT_TRUE(ShowsSprite(CaptureBackBuffer(), 111, 100, PlayerSheet, PlayerFrames[27], View()));
+
+    // Facing left she dies on the mirrored row, from 40 + the step on.
+    Stage();
+    player.facing = FACING_LEFT;
+    player.hitPoints = 0;
+    player.animStep = 2;
+    player.animTimer = 10;
+    for (int pass = 1; pass <= 12; pass++) {
+        Pass();
+        ASSERT_TRUE(ShowsSprite(CaptureBackBuffer(), 111, 88, PlayerSheet, PlayerFrames[42 + (pass > 1)], View()))
+            << "pass " << pass;
+    }
 }
 
 TEST_F(PlayerTest, ComingBackKeepsHerSpeedAndHerJump)
@@ -344,4 +363,60 @@ TEST_F(PlayerTest, SunkIntoAFloorSheRisesAPixelPerRectangleAndStillWalks)
     Pass();  // out of the floor: one pixel above it, and walking again
     EXPECT_EQ(player.rect.y, 72);
     EXPECT_EQ(camX, 211);
+}
+
+// Standing, she breathes through her six standing frames, 11 passes each;
+// walking, through her five walking frames; facing left, the mirrored rows.
+TEST_F(PlayerTest, EachPoseCyclesThroughItsOwnFrames)
+{
+    Stage();
+    for (int pass = 1; pass <= 11 * 13; pass++) {
+        Pass();
+        ASSERT_EQ(player.frame, 5 + (pass / 11) % 6) << "standing, pass " << pass;
+    }
+    Stage();
+    player.facing = FACING_LEFT;
+    player.animStep = 0;
+    player.animTimer = 0;
+    for (int pass = 1; pass <= 11 * 7; pass++) {
+        Pass();
+        ASSERT_EQ(player.frame, 32 + (pass / 11) % 6) << "standing left, pass " << pass;
+    }
+    Stage();
+    player.animStep = 0;
+    player.animTimer = 0;
+    Hold(SDLK_RIGHT);
+    for (int pass = 1; pass <= 11 * 11; pass++) {
+        Pass();
+        ASSERT_EQ(player.frame, (pass / 11) % 5) << "walking, pass " << pass;
+    }
+    ReleaseAll();
+    Stage();
+    player.animStep = 0;
+    player.animTimer = 0;
+    Hold(SDLK_LEFT);
+    for (int pass = 1; pass <= 11 * 6; pass++) {
+        Pass();
+        ASSERT_EQ(player.frame, 27 + (pass / 11) % 5) << "walking left, pass " << pass;
+    }
+}
+
+// Walking, the gun is held at her side: 16 pixels right of her, or 32 left,
+// and 17 below her top, placed before the step.
+TEST_F(PlayerTest, TheGunIsCarriedAtHerSide)
+{
+    Stage();
+    camX = 1070;  // at the limit she walks on screen
+    Hold(SDLK_RIGHT);
+    Pass();  // from x 111 to 112
+    Pass();
+    EXPECT_TRUE(ShowsSprite(CaptureBackBuffer(), 127, 105, GunSheet, GunFrames[0], View()));
+    ReleaseAll();
+    Stage();
+    camX = -16;
+    SolidRow(STAGE_FLOOR_ROW, 0, 79);
+    Hold(SDLK_LEFT);
+    Pass();  // from x 111 to 110
+    Pass();
+    EXPECT_TRUE(ShowsSprite(CaptureBackBuffer(), 79, 105, GunSheet, GunFrames[1], View()));
 }

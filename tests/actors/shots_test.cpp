@@ -26,6 +26,9 @@ TEST_F(ShotTest, AShotFlies21PassesAndIsDrawnOnceMoreAtItsLimit)
     EXPECT_STREQ(scoreText, "1");
     for (int i = 1; i <= 21; i++) {
         Pass();
+        if (i > 1)  // in the first pass the gun, drawn after it, still covers it
+            ASSERT_TRUE(ShowsSprite(CaptureBackBuffer(), 95 - 4 * (i - 1), 111, ShotImage, {0, 0, 8, 4}, View()))
+                << "pass " << i;
         ASSERT_EQ(leftShot.rect.x, 95 - 4 * i);
     }
     EXPECT_EQ(leftShot.active, 0);  // 11 is past 15
@@ -155,6 +158,49 @@ TEST_F(ShotTest, The64thExplosionAndAllAfterItTakeOverSlot63)
     EXPECT_EQ(ExplosionRects[63].x, 20);
     EXPECT_EQ(Explosions[63].frame, 1);  // its animation goes on
     EXPECT_EQ(Explosions[63].timer, 9);
+    // 64 explosions end, the counter comes down 63 times and stays at 0.
+    for (int i = 0; i < 200; i++)
+        UpdateExplosions();
+    EXPECT_EQ(nextExplosion, 0);
+    SpawnExplosion(7, 7);
+    EXPECT_EQ(ExplosionRects[0].x, 7);
+}
+
+TEST_F(ShotTest, AnEnemyDiesOnceEvenWithBothShotsOnIt)
+{
+    EmptyPlay(0, 0);
+    player.rect = {300, 0, 16, 64};
+    SpawnEnemy(0, Ogre, 5, 5, 5, 6);
+    Enemies[0].hitPoints = 1;
+    DrawEnemies();
+    rightShot.rect = {90, 82, 8, 4};
+    rightShot.active = 1;
+    leftShot.rect = {90, 82, 8, 4};
+    leftShot.active = 1;
+    ShootEnemies();
+    EXPECT_EQ(EffectCount(SfxMdead), 1);
+    EXPECT_EQ(nextExplosion, 2);
+    EXPECT_EQ(leftShot.active, 1);  // the left-going shot flies on
+}
+
+// A right-going shot ends once its x has passed 208: from x 128 it reaches
+// 208 after 20 passes and flies one more.
+TEST_F(ShotTest, AShotEndsOnlyPastItsLimit)
+{
+    Stage();
+    camX = 1070;
+    SolidRow(STAGE_FLOOR_ROW, 60, 79);
+    player.rect.x = 112;
+    Hold(SDLK_SPACE);
+    Pass();
+    ReleaseAll();
+    ASSERT_EQ(rightShot.rect.x, 128);
+    Passes(20);
+    EXPECT_EQ(rightShot.rect.x, 208);
+    EXPECT_EQ(rightShot.active, 1);
+    Pass();
+    EXPECT_EQ(rightShot.rect.x, 212);
+    EXPECT_EQ(rightShot.active, 0);
 }
 
 // Explosions belong to the screen vertically and to the world sideways:

@@ -135,6 +135,12 @@ protected:
         ASSERT_NE(screen, nullptr);
         EXPECT_EQ(screen->w, inWindow ? 640 : 320);
         EXPECT_EQ(screen->h, inWindow ? 400 : 200);
+        // Every mode shows the game's own colours.
+        ASSERT_NE(screen->format->palette, nullptr);
+        for (int c = 0; c < 256; c++) {
+            const SDL_Color &a = screen->format->palette->colors[c], &b = GamePalette[c];
+            ASSERT_TRUE(a.r == b.r && a.g == b.g && a.b == b.b) << "entry " << c;
+        }
     }
 };
 

@@ -211,6 +211,10 @@ using LevelSetUpTest = GameTest;
 TEST_F(LevelSetUpTest, EveryPlacementFillsItsSlotAndTheOtherSlotsStayEmpty)
 {
     for (int level : {2, 1, 0, 2}) {
+        for (int slot = 0; slot < MAX_ENEMIES; slot++) {  // as a level in play leaves them
+            Enemies[slot].frameBase = 4;
+            Enemies[slot].frameStep = slot % 3;
+        }
         levelIndex = level;
         SetUpLevel();
         EXPECT_EQ(camX, CameraStart[level][0]);
@@ -233,6 +237,7 @@ TEST_F(LevelSetUpTest, EveryPlacementFillsItsSlotAndTheOtherSlotsStayEmpty)
             EXPECT_EQ(e.leftEnd, 16 * p->first) << "level " << level + 1 << " slot " << slot;
             EXPECT_EQ(e.rightEnd, 16 * p->last) << "level " << level + 1 << " slot " << slot;
             EXPECT_EQ(e.frameBase, 0);
+            EXPECT_EQ(e.frameStep, slot % 3);  // kept from the slot's last enemy
             EXPECT_EQ(e.dir, KindStart[p->kind][0]);
             EXPECT_EQ(e.hitPoints, KindStart[p->kind][1]);
             EXPECT_EQ(e.offset, KindStart[p->kind][2]);
