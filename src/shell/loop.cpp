@@ -64,12 +64,26 @@ static void HelpPass()
     FrameWait();
 }
 
+// A switch the display refused leaves the mode as it was; it is not tried
+// again until its key has been let go, so a held key does not reopen the
+// window every pass.
+static SDLKey refusedSwitchKey;
+
+static void SwitchDisplay(SDLKey key, int wantWindowed)
+{
+    if (!keyState[key] || windowed == wantWindowed || refusedSwitchKey == key)
+        return;
+    SetDisplayMode(wantWindowed);
+    if (windowed != wantWindowed)
+        refusedSwitchKey = key;
+}
+
 static void DisplayKeys()
 {
-    if (keyState[SDLK_1] && windowed == 1)
-        SetDisplayMode(0);
-    if (keyState[SDLK_2] && windowed == 0)
-        SetDisplayMode(1);
+    if (refusedSwitchKey != SDLK_UNKNOWN && !keyState[refusedSwitchKey])
+        refusedSwitchKey = SDLK_UNKNOWN;
+    SwitchDisplay(SDLK_1, 0);
+    SwitchDisplay(SDLK_2, 1);
 }
 
 static void LevelSkipKey()

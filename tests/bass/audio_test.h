@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <libopenmpt/libopenmpt.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -40,12 +41,13 @@ inline int Peak(const Frames &f)
     return peak;
 }
 
-// A folder of its own for each test's files.
+// A folder of its own for each test's files, apart from any other run's.
 inline std::filesystem::path TestFolder()
 {
     auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
     auto dir = std::filesystem::temp_directory_path() /
-               ("kv-audio-" + std::string(info->test_suite_name()) + "-" + info->name());
+               ("kv-audio-" + std::string(info->test_suite_name()) + "-" + info->name() + "-" +
+                std::to_string(getpid()));
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     return dir;
