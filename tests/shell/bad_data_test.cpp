@@ -11,6 +11,7 @@
 #include <string>
 
 #include "image.h"
+#include "temp_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -27,12 +28,9 @@ protected:
 
     void SetUp() override
     {
-        dir = fs::temp_directory_path() / ("kv-bad-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
+        dir = MakeTestFolder();
         fs::copy(fs::path(KV_SOURCE_DIR) / "data", dir / "data", fs::copy_options::recursive);
     }
-    void TearDown() override { fs::remove_all(dir); }
 
     Outcome Run()
     {

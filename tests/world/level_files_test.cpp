@@ -13,6 +13,7 @@
 #include "sound/sound.h"
 #include "scene.h"
 #include "shell/startup.h"
+#include "temp_folder.h"
 #include "video/hud.h"
 #include "world/pickups.h"
 #include "world/tiles.h"
@@ -49,8 +50,7 @@ protected:
     void SetUp() override
     {
         home = fs::current_path();
-        dir = fs::temp_directory_path() / ("kv-levels-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir);
+        dir = MakeTestFolder();
         fs::create_directories(dir / "data");
         for (const auto &f : fs::directory_iterator(fs::path(KV_SOURCE_DIR) / "data"))
             if (f.path().extension() != ".lvl")
@@ -64,7 +64,6 @@ protected:
         if (started)
             RigStop();
         fs::current_path(home);
-        fs::remove_all(dir);
     }
     void Start()
     {
