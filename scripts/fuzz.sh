@@ -10,7 +10,8 @@
 # A finding (crash, sanitizer report, leak, time-out) is written to
 # build-fuzz/findings/ and ends the script with a non-zero status; replay it
 # with build-fuzz/tests/fuzz/<target> <file>. Each corpus grows in
-# build-fuzz/corpus/<target>/ from one run to the next.
+# build-fuzz/corpus/<target>/ from one run to the next. The log of a run is
+# build-fuzz/<target>.log (build-fuzz/<target>-<N>-runs.log with -r N).
 set -e
 cd "$(dirname "$0")/.."
 top="$(pwd)"
@@ -40,14 +41,15 @@ status=0
 for t in $targets; do
     echo "== $t"
     limit="-max_total_time=$seconds"
-    [ -n "$runs" ] && limit="-runs=$runs"
+    log="build-fuzz/$t.log"
+    [ -n "$runs" ] && { limit="-runs=$runs"; log="build-fuzz/$t-$runs-runs.log"; }
     ASAN_OPTIONS="detect_leaks=1:abort_on_error=1" \
     LSAN_OPTIONS="suppressions=$top/scripts/lsan.supp:print_suppressions=0" \
     UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
         build-fuzz/tests/fuzz/"$t" "$limit" -timeout=10 -rss_limit_mb=4096 -print_final_stats=1 \
             -artifact_prefix="build-fuzz/findings/$t-" "build-fuzz/corpus/$t" \
-            >"build-fuzz/$t.log" 2>&1 || status=1
-    grep -E "^stat::number_of_executed_runs|^Done|ERROR|SUMMARY" "build-fuzz/$t.log" || true
-    [ $status -eq 0 ] || { echo "$t: a finding; see build-fuzz/$t.log"; tail -40 "build-fuzz/$t.log"; }
+            >"$log" 2>&1 || status=1
+    grep -E "^Done|ERROR|SUMMARY" "$log" || true
+    [ $status -eq 0 ] || { echo "$t: a finding; see $log"; tail -40 "$log"; }
 done
 exit $status
