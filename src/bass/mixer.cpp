@@ -1,7 +1,9 @@
-// The mixer: runs in SDL's audio callback. It reads the music modules and
-// the effect playbacks into a 32-bit sum and saturates it to 16 bits. It
-// never allocates, opens a file or waits: everything it touches was made at
-// load time, and the game thread changes it only under the audio lock.
+// The mixer: runs in SDL's audio callback. It adds the playing modules and
+// the effect playbacks into a 32-bit sum, the effects a little under the
+// music, lets whatever was cut short fade out, and hands the sum to the
+// limiter. It never allocates, opens a file or waits: everything it touches
+// was made at load time, and the game thread changes it only under the
+// audio lock.
 
 #include "bass/mixer.h"
 
@@ -11,60 +13,126 @@
 
 BassState bass;
 int bassOffline;
+int bassQuiet;
+int bassMuteMusic, bassMuteEffects;
 
-static Sint32 mixSum[BASS_CHUNK * 2];
-static Sint16 moduleFrames[BASS_CHUNK * 2];
+static Sint32 mixSum[BASS_BLOCK * 2];
+static Sint16 moduleFrames[BASS_BLOCK * 2];
+
+// The gain of a fade-out with `left` of its BASS_FADE frames to go, times
+// `gain`: it falls as the square of the time left, so the last steps before
+// silence are tiny.
+static Sint32 FadeGain(int left, Sint32 gain)
+{
+    return Sint32(Sint64(gain) * left * left / (BASS_FADE * BASS_FADE));
+}
+
+static void AddFrames(Sint32 *sum, const Sint16 *src, int count, Sint32 gain)
+{
+    if (gain == BASS_UNITY) {
+        for (int i = 0; i < count * 2; i++)
+            sum[i] += src[i];
+        return;
+    }
+    for (int i = 0; i < count * 2; i++)
+        sum[i] += (src[i] * gain) >> 15;
+}
+
+static void AddFading(Sint32 *sum, const Sint16 *src, int count, int left, Sint32 gain)
+{
+    for (int i = 0; i < count; i++) {
+        Sint32 g = FadeGain(left - i, gain);
+        sum[2 * i] += (src[2 * i] * g) >> 15;
+        sum[2 * i + 1] += (src[2 * i + 1] * g) >> 15;
+    }
+}
+
+static Sint32 MusicGain()
+{
+    return bassMuteMusic ? 0 : BASS_MUSIC_GAIN;
+}
+
+static Sint32 EffectGain()
+{
+    return bassMuteEffects ? 0 : BASS_EFFECT_GAIN;
+}
 
 static void MixModule(BassModule &m, int count)
 {
-    size_t got = openmpt_module_read_interleaved_stereo(m.mod, bass.rate, count, moduleFrames);
-    for (size_t i = 0; i < got * 2; i++)
-        mixSum[i] += moduleFrames[i];
-    // Only a broken module ends: the modules are loaded to repeat forever.
-    if (got < (size_t)count)
-        m.playing = 0;
+    int n = m.playing ? count : (m.fade < count ? m.fade : count);
+    int got = int(openmpt_module_read_interleaved_stereo(m.mod, bass.rate, size_t(n), moduleFrames));
+    m.fresh = 0;
+    if (m.playing) {
+        AddFrames(mixSum, moduleFrames, got, MusicGain());
+        // Only a broken module ends: the modules are loaded to repeat forever.
+        if (got < n)
+            m.playing = 0;
+        return;
+    }
+    AddFading(mixSum, moduleFrames, got, m.fade, MusicGain());
+    m.fade = got < n ? 0 : m.fade - n;
 }
 
-static void MixPlayback(const BassSample &s, BassPlayback &p, int count)
+static void MixPlayback(BassSample &s, BassPlayback &p, int count)
 {
+    if (p.wait >= Uint32(count)) {
+        p.wait -= Uint32(count);
+        return;
+    }
+    int offset = int(p.wait);
+    p.wait = 0;
+    p.heard = 1;
     Uint32 left = s.length - p.pos;
-    Uint32 n = (Uint32)count < left ? (Uint32)count : left;
-    const Sint16 *src = s.frames + size_t(p.pos) * 2;
-    for (Uint32 i = 0; i < n * 2; i++)
-        mixSum[i] += src[i];
+    Uint32 n = Uint32(count - offset) < left ? Uint32(count - offset) : left;
+    AddFrames(mixSum + offset * 2, s.frames + size_t(p.pos) * 2, int(n), EffectGain());
     p.pos += n;
     if (p.pos >= s.length)
         p.active = 0;
 }
 
+static void MixTail(BassTail &t, int count)
+{
+    const BassSample &s = bass.samples[t.sample];
+    Uint32 left = s.length - t.pos;
+    int n = count < t.left ? count : t.left;
+    n = Uint32(n) < left ? n : int(left);
+    AddFading(mixSum, s.frames + size_t(t.pos) * 2, n, t.left, EffectGain());
+    t.pos += Uint32(n);
+    t.left = t.pos >= s.length ? 0 : t.left - n;
+}
+
 static void MixChunk(Sint16 *out, int count)
 {
-    memset(mixSum, 0, sizeof(Sint32) * 2 * count);
+    memset(mixSum, 0, sizeof(Sint32) * 2 * size_t(count));
     for (BassModule &m : bass.modules)
-        if (m.mod && m.playing)
+        if (m.mod && ((m.playing && bass.running) || m.fade > 0))
             MixModule(m, count);
     for (BassSample &s : bass.samples) {
-        if (!s.loaded)
+        if (!s.loaded || !bass.running)
             continue;
         for (int i = 0; i < s.maxPlaybacks; i++)
             if (s.playbacks[i].active)
                 MixPlayback(s, s.playbacks[i], count);
     }
-    for (int i = 0; i < count * 2; i++) {
-        Sint32 v = mixSum[i];
-        out[i] = (Sint16)(v > 32767 ? 32767 : v < -32768 ? -32768 : v);
-    }
+    for (BassTail &t : bass.tails)
+        if (t.left > 0)
+            MixTail(t, count);
+    Limit(bass.limiter, mixSum, out, count);
+    bass.framesMixed += Uint64(count);
 }
 
 void BassMix(Uint8 *stream, int len)
 {
     Sint16 *out = (Sint16 *)stream;
     int frames = len / 4;
-    memset(stream, 0, len);
-    if (!bass.initialised || !bass.running)
+    if (!bass.initialised) {
+        memset(stream, 0, size_t(len));
         return;
+    }
+    // Starts asked for from now on are placed this far into the next block.
+    bass.mixedAtMs = SDL_GetTicks();
     while (frames > 0) {
-        int n = frames < BASS_CHUNK ? frames : BASS_CHUNK;
+        int n = frames < BASS_BLOCK ? frames : BASS_BLOCK;
         MixChunk(out, n);
         out += n * 2;
         frames -= n;

@@ -51,6 +51,7 @@ protected:
         ASSERT_EQ(chdir(dir.c_str()), 0);
         bassOffline = 1;
         RigStart();
+        ExpectSoundLoaded();
     }
     void TearDown() override
     {
@@ -68,6 +69,16 @@ protected:
     }
 
     static BassModule *Module(int i) { return BassFindModule(MusicModules[i]); }
+
+    // Every test here listens to the game's own sound: without an output
+    // the test fails at once instead of looking into modules that are not
+    // there.
+    static void ExpectSoundLoaded()
+    {
+        ASSERT_TRUE(bass.initialised) << "the audio back-end did not open";
+        for (int i = 0; i < 4; i++)
+            ASSERT_NE(Module(i), nullptr) << MusicFiles[i];
+    }
 
     // One pass, then what is heard until the next.
     static Frames Step()
@@ -90,15 +101,33 @@ protected:
         Step();
     }
 
-    // The next passes sound exactly like the module from its beginning.
-    static void ExpectModuleFromItsStart(const char *path, int passes)
+    // The next passes sound exactly like the module from its beginning,
+    // once what the first of them stops has faded out.
+    static void ExpectModuleFromItsStart(const char *path, int passes, bool afterAFade = false)
     {
         ReferenceModule ref(path);
+        ASSERT_NE(ref.mod, nullptr) << path;
         for (int pass = 0; pass < passes; pass++) {
             Frames heard = Step();
             Frames expected = ref.Read(FRAME);
-            for (size_t i = 0; i < heard.size(); i++)
+            size_t from = pass == 0 && afterAFade ? 2 * (BASS_DELAY + BASS_FADE) : 0;
+            for (size_t i = from; i < heard.size(); i++)
                 ASSERT_EQ(heard[i], expected[i]) << path << ", pass " << pass << ", frame " << i / 2;
+        }
+    }
+
+    // What was sounding falls silent within 5 ms, and its last step into the
+    // silence is below -54 dBFS.
+    static void ExpectFadeToSilence(const Frames &f)
+    {
+        int last = -1;
+        for (size_t i = 0; i < f.size(); i++)
+            if (f[i] != 0)
+                last = int(i);
+        ASSERT_LE(last / 2, BASS_DELAY + BASS_FADE);
+        if (last >= 0) {
+            EXPECT_LT(std::abs(f[last]), 65);
+            EXPECT_LT(std::abs(f[last ^ 1]), 65);
         }
     }
 
@@ -157,7 +186,7 @@ TEST_F(GameSound, EnterOnStartSilencesItsBlipAndTheLevelMusicStartsFromItsBeginn
     Steps(50);
     StartPlaying();
     EXPECT_EQ(BassActivePlaybacks(EffectSamples[SfxMenu2]), 0);
-    EXPECT_TRUE(Silent(Render(FRAME)));
+    ExpectFadeToSilence(Render(FRAME));
     ExpectModuleFromItsStart("data/level01.it", 200);
     EXPECT_EQ(ModulesPlaying(), 1);
 }
@@ -175,8 +204,9 @@ TEST_F(GameSound, EscapeAndStartAgainPlayTheLevelMusicFromItsBeginningAgain)
     ASSERT_EQ(GameMode, Menu);
     EXPECT_EQ(BassActivePlaybacks(EffectSamples[SfxMenu2]), 1);
     Render(FRAME);
-    // The menu pass drops the blip and starts the menu's module afresh.
-    ExpectModuleFromItsStart("data/menu.it", 30);
+    // The menu pass fades out the blip and the level's module and starts the
+    // menu's module afresh.
+    ExpectModuleFromItsStart("data/menu.it", 30, true);
     EXPECT_EQ(BassActivePlaybacks(EffectSamples[SfxMenu2]), 0);
 
     StartPlaying();
@@ -195,7 +225,7 @@ TEST_F(GameSound, ALevelAdvanceStartsTheNextLevelsMusicFromItsBeginning)
     Release(SDLK_3);
     ClearEnemies();
     EXPECT_EQ(currentMusic, 2);
-    EXPECT_TRUE(Silent(Render(FRAME)));
+    ExpectFadeToSilence(Render(FRAME));
     ExpectModuleFromItsStart("data/level02.it", 100);
 }
 
@@ -210,10 +240,11 @@ TEST_F(GameSound, SoundsThatFailedToLoadLeaveSilenceAndNothingElse)
         ReleaseAll();
         Frames expected = menu.Read(FRAME);
         for (size_t i = 0; i < heard.size(); i++)
-            ASSERT_EQ(heard[i], expected[i]) << "pass " << pass;
+            ASSERT_EQ(heard[i], expected[i]) << "pass " << pass << ", frame " << i / 2;
     }
     Tap(SDLK_UP);  // back to Start, with its silent blip
     StartPlaying();
+    ExpectFadeToSilence(Render(FRAME));
     for (int pass = 0; pass < 100; pass++)
         ASSERT_TRUE(Silent(Step())) << "pass " << pass;
     EXPECT_EQ(ModulesPlaying(), 0);
