@@ -8,10 +8,12 @@
 // the heroine's start, and the enemies are cleared once play begins: no
 // pickup or enemy can add a sound of its own to what the test listens to.
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "actors/enemies.h"
 #include "bass/audio_test.h"
+#include "vclock.h"
 #include "rig.h"
 #include "shell/loop.h"
 #include "sound/sound.h"
@@ -39,7 +41,9 @@ class GameSound : public ::testing::Test {
 protected:
     fs::path home = fs::current_path();
 
-    void SetUp() override
+    // The game's own data, linked into a folder of the test's own, with
+    // floor levels.
+    void MakeHome()
     {
         fs::path dir = TestFolder();
         fs::create_directories(dir / "data");
@@ -50,6 +54,11 @@ protected:
             WriteFile((dir / LevelFiles[i]).string(), FloorLevel(i));
         ASSERT_EQ(chdir(dir.c_str()), 0);
         bassOffline = 1;
+    }
+
+    void SetUp() override
+    {
+        MakeHome();
         RigStart();
         ExpectSoundLoaded();
     }
@@ -248,6 +257,53 @@ TEST_F(GameSound, SoundsThatFailedToLoadLeaveSilenceAndNothingElse)
     for (int pass = 0; pass < 100; pass++)
         ASSERT_TRUE(Silent(Step())) << "pass " << pass;
     EXPECT_EQ(ModulesPlaying(), 0);
+}
+
+// Sound files replaced by what cannot be played: start-up neither hangs nor
+// stops, names each file once, and the game plays on, silent where they are.
+class DamagedSound : public GameSound {
+protected:
+    std::string said;
+
+    void SetUp() override
+    {
+        MakeHome();
+        fs::remove("data/sfxbang.wav");
+        ASSERT_EQ(mkfifo("data/sfxbang.wav", 0600), 0);
+        fs::remove("data/sfxjump.wav");
+        WriteFile("data/sfxjump.wav", EncodeWav(44100, 1, {}));
+        fs::remove("data/menu.it");
+        fs::create_directory("data/menu.it");
+        fs::remove("data/level02.it");
+        WriteFile("data/level02.it", std::vector<uint8_t>(3000, 0x5A));
+        ::testing::internal::CaptureStderr();
+        alarm(20);
+        RigStart();
+        alarm(0);
+        said = ::testing::internal::GetCapturedStderr();
+    }
+};
+
+TEST_F(DamagedSound, TheGamePlaysOnSilentWhereTheFilesAre)
+{
+    for (const char *file : {"data/sfxbang.wav", "data/sfxjump.wav", "data/menu.it", "data/level02.it"})
+        EXPECT_NE(said.find(std::string("kestravale: ") + file + ": "), std::string::npos) << said;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 4) << said;
+    EXPECT_EQ(MusicModules[0], 0u);
+    EXPECT_EQ(EffectSamples[SfxJump], 0u);
+    // The menu is silent, apart from its blips; the first level has its music.
+    for (int pass = 0; pass < 20; pass++)
+        ASSERT_TRUE(Silent(Step())) << "pass " << pass;
+    Tap(SDLK_DOWN);
+    EXPECT_FALSE(Silent(Render(3000)));
+    Tap(SDLK_UP);
+    StartPlaying();
+    Render(FRAME);
+    ExpectModuleFromItsStart("data/level01.it", 50);
+    Hold(SDLK_LALT);  // a jump, without its sound
+    Step();
+    Release(SDLK_LALT);
+    EXPECT_EQ(EffectCount(SfxJump), 1);
 }
 
 }  // namespace
