@@ -15,6 +15,7 @@
 
 #include "bass/mixer.h"
 #include "bass/readfile.h"
+#include "bass/rewind.h"
 #include "bass/wavdecode.h"
 
 enum { KIND_SAMPLE = 1, KIND_MODULE = 2, KIND_CHANNEL = 3 };
@@ -107,8 +108,10 @@ BOOL BASS_Init(int, DWORD freq, DWORD, void *, void *)
     bass.mixedAtMs = SDL_GetTicks();
     bass.initialised = 1;
     // The device runs from now on but mixes silence until BASS_Start.
-    if (!bassOffline)
+    if (!bassOffline) {
+        StartRewinder();
         SDL_PauseAudio(0);
+    }
     return TRUE;
 }
 
@@ -123,7 +126,9 @@ BOOL BASS_Free()
 {
     if (!bass.initialised)
         return FALSE;
-    // Closing the device first ends the callback, so nothing is freed under it.
+    // Closing the device first ends the callback, and the rewinder is
+    // stopped, so nothing is freed under either.
+    StopRewinder();
     SDL_CloseAudio();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     for (BassSample &s : bass.samples)
@@ -373,7 +378,7 @@ HMUSIC BASS_MusicLoad(BOOL mem, const void *file, QWORD offset, DWORD length, DW
         return 0;
     }
     Lock();
-    bass.modules[slot] = {mod, 0, 0, 1, 0};
+    bass.modules[slot] = {mod, 0, 0, 1, 0, 0, 0};
     Unlock();
     return MakeHandle(KIND_MODULE, slot);
 }
@@ -391,24 +396,30 @@ BOOL BASS_MusicFree(HMUSIC handle)
     return TRUE;
 }
 
-// A module marked to start from its beginning is taken out of the mix (a
-// fade it may still be in is cut), sought back outside the lock, where
-// libopenmpt may take its time and memory, and only then heard again.
+// A module marked to start from its beginning is normally rewound already,
+// in the background, by the time it is played again. If not, it is taken
+// out of the mix (a fade it may still be in is cut) and sought back here,
+// outside the lock; if the rewinder is at it, it is heard once that is done.
 BOOL BASS_MusicPlay(HMUSIC handle)
 {
     BassModule *m = BassFindModule(handle);
     if (!m)
         return FALSE;
     Lock();
-    int rewind = m->rewind;
-    m->playing = !rewind;  // a module already playing simply goes on
-    if (rewind)
+    int here = m->rewind && !m->seeking;
+    if (m->seeking)
+        m->wanted = 1;
+    else
+        m->playing = !here;  // a module already playing simply goes on
+    if (here) {
         m->fade = 0;
+        m->seeking = 1;
+    }
     Unlock();
-    if (rewind) {
+    if (here) {
         openmpt_module_set_position_order_row(m->mod, 0, 0);
         Lock();
-        *m = {m->mod, 1, 0, 1, 0};
+        *m = {m->mod, 1, 0, 1, 0, 0, 0};
         Unlock();
     }
     return TRUE;
@@ -425,7 +436,7 @@ BOOL BASS_ChannelSetPosition(DWORD handle, QWORD pos)
     if (!m || pos != 0)
         return FALSE;
     Lock();
-    if (!m->fresh)
+    if (!m->fresh && !m->seeking)
         m->rewind = 1;
     Unlock();
     return TRUE;
@@ -460,8 +471,10 @@ BOOL BASS_Stop()
         if (m.playing && bass.running && !m.fresh)
             m.fade = BASS_FADE;
         m.playing = 0;
+        m.wanted = 0;
     }
     bass.running = 0;
     Unlock();
+    WakeRewinder();  // for modules marked that were not sounding
     return TRUE;
 }

@@ -6,6 +6,7 @@
 // audio lock.
 
 #include "bass/mixer.h"
+#include "bass/rewind.h"
 
 #include <libopenmpt/libopenmpt.h>
 
@@ -17,6 +18,7 @@ int bassQuiet;
 int bassMuteMusic, bassMuteEffects;
 
 static Sint32 mixSum[BASS_BLOCK * 2];
+static int rewindDue;  // a marked module has just fallen silent
 static Sint16 moduleFrames[BASS_BLOCK * 2];
 
 // The gain of a fade-out with `left` of its BASS_FADE frames to go, times
@@ -71,6 +73,8 @@ static void MixModule(BassModule &m, int count)
     }
     AddFading(mixSum, moduleFrames, got, m.fade, MusicGain());
     m.fade = got < n ? 0 : m.fade - n;
+    if (m.fade == 0 && m.rewind)
+        rewindDue = 1;
 }
 
 static void MixPlayback(BassSample &s, BassPlayback &p, int count)
@@ -137,6 +141,10 @@ void BassMix(Uint8 *stream, int len)
         out += n * 2;
         frames -= n;
     }
+    if (rewindDue) {
+        rewindDue = 0;
+        WakeRewinder();
+    }
 }
 
 void BassRender(Sint16 *out, int count)
@@ -146,4 +154,7 @@ void BassRender(Sint16 *out, int count)
     BassMix((Uint8 *)out, count * 4);
     if (bass.deviceOpen)
         SDL_UnlockAudio();
+    // Offline there is no thread: what it would have done by now is done here.
+    if (!RewinderRunning())
+        RewindDueModules();
 }

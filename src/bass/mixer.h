@@ -61,6 +61,8 @@ struct BassModule {
     int fade;     // frames of fade-out left after a stop: heard though stopped
     int fresh;    // nothing of it mixed since it was loaded or rewound
     int rewind;   // starts from its beginning at its next BASS_MusicPlay
+    int seeking;  // being rewound, outside the audio lock: not to be touched
+    int wanted;   // played while being rewound: heard once it is done
 };
 
 struct BassState {

@@ -134,6 +134,18 @@ static Sint16 Round16(double v)
     return Sint16(r > 32767 ? 32767 : r < -32768 ? -32768 : r);
 }
 
+// The game's own effects: 16-bit mono or stereo at the output rate, copied
+// as they are.
+static int CopyPlain(const WavFormat &f, size_t frames, Sint16 *pcm)
+{
+    for (size_t j = 0; j < frames; j++) {
+        const Uint8 *p = f.data + j * size_t(f.channels) * 2;
+        pcm[2 * j] = Sint16(U16(p));
+        pcm[2 * j + 1] = Sint16(U16(p + 2 * (f.channels - 1)));
+    }
+    return 1;
+}
+
 Sint16 *DecodeWav(const Uint8 *data, size_t size, int rate, Uint32 *frames, const char **why)
 {
     WavFormat f = {};
@@ -154,6 +166,9 @@ Sint16 *DecodeWav(const Uint8 *data, size_t size, int rate, Uint32 *frames, cons
         *why = "no memory for it";
         return NULL;
     }
+    *frames = Uint32(out);
+    if (f.tag == TAG_PCM && f.bits == 16 && f.channels <= 2 && int(f.rate) == rate && CopyPlain(f, out, pcm))
+        return pcm;
     // At another rate, each frame is read between its two neighbours.
     double step = double(f.rate) / rate;
     for (size_t j = 0; j < out; j++) {
@@ -169,6 +184,5 @@ Sint16 *DecodeWav(const Uint8 *data, size_t size, int rate, Uint32 *frames, cons
         pcm[2 * j] = Round16(l0);
         pcm[2 * j + 1] = Round16(r0);
     }
-    *frames = Uint32(out);
     return pcm;
 }
