@@ -240,7 +240,7 @@ TEST_F(GameSound, ALevelAdvanceStartsTheNextLevelsMusicFromItsBeginning)
 
 TEST_F(GameSound, SoundsThatFailedToLoadLeaveSilenceAndNothingElse)
 {
-    MusicModules[1] = 0;           // as if data/level01.it had not loaded
+    MusicModules[levelIndex + 1] = 0;  // as if the first level's module had not loaded
     EffectSamples[SfxMenu1] = 0;   // and data/sfxmenu1.wav neither
     ReferenceModule menu("data/menu.it");
     for (int pass = 0; pass < 10; pass++) {
