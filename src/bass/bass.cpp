@@ -98,6 +98,7 @@ BOOL BASS_Init(int, DWORD freq, DWORD, void *, void *)
     memset(&bass, 0, sizeof bass);
     bass.rate = freq >= 8000 && freq <= 192000 ? int(freq) : BASS_DEFAULT_RATE;
     ResetLimiter(bass.limiter);
+    bass.effectBus.gain = BASS_UNITY;
     if (!OpenDevice()) {
         if (!bassQuiet)
             fprintf(stderr, "kestravale: no sound: %s\n", SDL_GetError());

@@ -1,7 +1,7 @@
 // The mixer: runs in SDL's audio callback. It adds the playing modules and
 // the effect playbacks into a 32-bit sum, the effects a little under the
-// music, lets whatever was cut short fade out, and hands the sum to the
-// limiter. It never allocates, opens a file or waits: everything it touches
+// music and held down when many pile up, lets whatever was cut short fade
+// out, and hands the sum to the limiter. It never allocates, opens a file or waits: everything it touches
 // was made at load time, and the game thread changes it only under the
 // audio lock.
 
@@ -18,6 +18,7 @@ int bassQuiet;
 int bassMuteMusic, bassMuteEffects;
 
 static Sint32 mixSum[BASS_BLOCK * 2];
+static Sint32 effectSum[BASS_BLOCK * 2];
 static int rewindDue;  // a marked module has just fallen silent
 static Sint16 moduleFrames[BASS_BLOCK * 2];
 
@@ -88,7 +89,7 @@ static void MixPlayback(BassSample &s, BassPlayback &p, int count)
     p.heard = 1;
     Uint32 left = s.length - p.pos;
     Uint32 n = Uint32(count - offset) < left ? Uint32(count - offset) : left;
-    AddFrames(mixSum + offset * 2, s.frames + size_t(p.pos) * 2, int(n), EffectGain());
+    AddFrames(effectSum + offset * 2, s.frames + size_t(p.pos) * 2, int(n), EffectGain());
     p.pos += n;
     if (p.pos >= s.length)
         p.active = 0;
@@ -100,14 +101,44 @@ static void MixTail(BassTail &t, int count)
     Uint32 left = s.length - t.pos;
     int n = count < t.left ? count : t.left;
     n = Uint32(n) < left ? n : int(left);
-    AddFading(mixSum, s.frames + size_t(t.pos) * 2, n, t.left, EffectGain());
+    AddFading(effectSum, s.frames + size_t(t.pos) * 2, n, t.left, EffectGain());
     t.pos += Uint32(n);
     t.left = t.pos >= s.length ? 0 : t.left - n;
+}
+
+// Many effects at once (fire held point-blank at a wall starts a shot and a
+// bang every pass) are brought down together, so they cannot bury the
+// music: above BASS_EFFECTS_LEVEL their sum is held to it, the gain falling
+// within a couple of milliseconds and recovering over about 50. One effect
+// alone never reaches the level and passes unchanged.
+static void MixEffects(int count)
+{
+    BassEffectBus &bus = bass.effectBus;
+    for (int i = 0; i < count; i++) {
+        Sint32 l = effectSum[2 * i], r = effectSum[2 * i + 1];
+        Sint32 a = l < 0 ? -l : l, b = r < 0 ? -r : r;
+        Sint32 peak = a > b ? a : b;
+        bus.envelope = peak > bus.envelope ? peak : bus.envelope - (bus.envelope >> 11);
+        Sint32 wanted = bus.envelope > BASS_EFFECTS_LEVEL
+                            ? Sint32((Sint64(BASS_EFFECTS_LEVEL) << 15) / bus.envelope)
+                            : BASS_UNITY;
+        bus.gain += (wanted - bus.gain) >> 6;
+        if (bus.gain >= BASS_UNITY - 64 && wanted == BASS_UNITY)
+            bus.gain = BASS_UNITY;  // back to exactly unity once it is near
+        if (bus.gain == BASS_UNITY) {
+            mixSum[2 * i] += l;
+            mixSum[2 * i + 1] += r;
+        } else {
+            mixSum[2 * i] += Sint32((Sint64(l) * bus.gain) >> 15);
+            mixSum[2 * i + 1] += Sint32((Sint64(r) * bus.gain) >> 15);
+        }
+    }
 }
 
 static void MixChunk(Sint16 *out, int count)
 {
     memset(mixSum, 0, sizeof(Sint32) * 2 * size_t(count));
+    memset(effectSum, 0, sizeof(Sint32) * 2 * size_t(count));
     for (BassModule &m : bass.modules)
         if (m.mod && ((m.playing && bass.running) || m.fade > 0))
             MixModule(m, count);
@@ -121,6 +152,7 @@ static void MixChunk(Sint16 *out, int count)
     for (BassTail &t : bass.tails)
         if (t.left > 0)
             MixTail(t, count);
+    MixEffects(count);
     Limit(bass.limiter, mixSum, out, count);
     bass.framesMixed += Uint64(count);
 }

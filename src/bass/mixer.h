@@ -22,6 +22,7 @@ const int BASS_DEFAULT_RATE = 44100;
 const int BASS_UNITY = 32768;      // gains are in 1/32768ths
 const int BASS_MUSIC_GAIN = 32768;  // 0 dB: the music as the modules give it
 const int BASS_EFFECT_GAIN = 20675;  // -4 dB: effects stand over the music, not on top of it
+const int BASS_EFFECTS_LEVEL = 14600;  // -7 dBFS: the most the effects together are let reach
 
 // One start of an effect. A start waits `wait` frames before its first frame
 // sounds, which places it within the block at the moment it was asked for.
@@ -65,6 +66,12 @@ struct BassModule {
     int wanted;   // played while being rewound: heard once it is done
 };
 
+// The gain that holds the effects together under BASS_EFFECTS_LEVEL.
+struct BassEffectBus {
+    Sint32 envelope;  // the effects' recent peak, falling slowly
+    Sint32 gain;      // in 1/32768ths
+};
+
 struct BassState {
     int initialised;
     int deviceOpen;
@@ -76,6 +83,7 @@ struct BassState {
     BassSample samples[BASS_MAX_SAMPLES];
     BassModule modules[BASS_MAX_MODULES];
     BassTail tails[BASS_MAX_TAILS];
+    BassEffectBus effectBus;
     BassLimiter limiter;
 };
 
