@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 #include <libopenmpt/libopenmpt.h>
-
 #include <unistd.h>
 
 #include <cstdint>
@@ -42,8 +41,7 @@ inline int Peak(const Frames &f)
     return peak;
 }
 
-// A folder of its own for each test's files, apart from any other run of the
-// suite going on at the same time.
+// A folder of its own for each test's files, apart from any other run's.
 inline std::filesystem::path TestFolder()
 {
     auto *info = ::testing::UnitTest::GetInstance()->current_test_info();

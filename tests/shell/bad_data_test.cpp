@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -27,7 +28,7 @@ protected:
 
     void SetUp() override
     {
-        dir = fs::temp_directory_path() / ("kv-bad-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        dir = fs::temp_directory_path() / ("kv-bad-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" + std::to_string(getpid()));
         fs::remove_all(dir);
         fs::create_directories(dir);
         fs::copy(fs::path(KV_SOURCE_DIR) / "data", dir / "data", fs::copy_options::recursive);

@@ -49,7 +49,7 @@ protected:
     void SetUp() override
     {
         home = fs::current_path();
-        dir = fs::temp_directory_path() / ("kv-levels-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        dir = fs::temp_directory_path() / ("kv-levels-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" + std::to_string(getpid()));
         fs::remove_all(dir);
         fs::create_directories(dir / "data");
         for (const auto &f : fs::directory_iterator(fs::path(KV_SOURCE_DIR) / "data"))

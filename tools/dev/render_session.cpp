@@ -33,16 +33,16 @@ int main(int argc, char **argv)
     std::vector<Replay> scripts;
     std::string out;
     double menu = 0, from = 0;
-    bool device = false, quiet = false;
+    bool device = false, quiet = false, muteMusic = false, muteEffects = false;
     for (int i = 1; i < argc; i++) {
         if (!strcmp(argv[i], "--menu") && i + 1 < argc)
             menu = atof(argv[++i]);
         else if (!strcmp(argv[i], "--device"))
             device = true;
         else if (!strcmp(argv[i], "--music-only"))
-            bassMuteEffects = 1;
+            muteEffects = true;
         else if (!strcmp(argv[i], "--effects-only"))
-            bassMuteMusic = 1;
+            muteMusic = true;
         else if (!strcmp(argv[i], "--out") && i + 1 < argc)
             out = argv[++i];
         else if (!strcmp(argv[i], "--from") && i + 1 < argc)
@@ -72,7 +72,9 @@ int main(int argc, char **argv)
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     bassOffline = 1;
-    RigStart();
+    RigStart();  // every record of the game fresh: the muting comes after it
+    bassMuteMusic = muteMusic;
+    bassMuteEffects = muteEffects;
     SessionSound heard = HearSession(scripts, int(menu * 1000 / 9), device);
     RigStop();
 
