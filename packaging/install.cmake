@@ -1,7 +1,7 @@
 # Installing the game (cmake --install build [--prefix P], DESTDIR honoured),
 # laid out as Debian lays out its games:
 #   P/games/kestravale                the command, a launcher script
-#   P/lib/games/kestravale/kestravale the program
+#   P/libexec/kestravale/kestravale   the program
 #   P/share/games/kestravale/data/    the data the program reads
 #   P/share/applications, P/share/metainfo, P/share/icons/hicolor,
 #   P/share/man/man6                  the desktop entry, AppStream, icons, manual
@@ -13,7 +13,7 @@ endif()
 
 set(KV_APP_ID io.github.kestravale.KestraVale)
 set(KV_GAMES_DIR games CACHE STRING "Where the kestravale command goes, under the prefix")
-set(KV_PROGRAM_DIR lib/games/kestravale CACHE STRING "Where the game's program goes, under the prefix")
+set(KV_PROGRAM_DIR libexec/kestravale CACHE STRING "Where the game's program goes, under the prefix")
 set(KV_DATA_ROOT share/games/kestravale CACHE STRING "The folder, under the prefix, that holds the game's data/")
 
 set(KV_PACKAGING ${CMAKE_CURRENT_LIST_DIR})

@@ -79,9 +79,9 @@ protected:
         char dir[] = "/tmp/kv-install.XXXXXX";
         ASSERT_NE(mkdtemp(dir), nullptr);
         root = dir;
-        games = root / "usr/games";
-        program = root / "usr/lib/games/kestravale/kestravale";
-        dataRoot = root / "usr/share/games/kestravale";
+        games = root / "usr" / KV_GAMES_DIR;
+        program = root / "usr" / KV_PROGRAM_DIR / "kestravale";
+        dataRoot = root / "usr" / KV_DATA_ROOT;
         // The component keeps the manifest this writes apart from the
         // install_manifest.txt of a real install from the same build.
         Outcome o = Shell("DESTDIR=" + Quote(root.string()) + " " + Quote(KV_CMAKE) + " --install " +
