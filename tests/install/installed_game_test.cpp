@@ -132,25 +132,28 @@ Session PlayUntilThirdFrame(const fs::path &games)
         // runtime, which is harmless here.
         const char *asan = getenv("ASAN_OPTIONS");
         setenv("ASAN_OPTIONS", (std::string(asan ? asan : "") + ":verify_asan_link_order=0").c_str(), 1);
-        execlp("kestravale", "kestravale", (char *)nullptr);
+        // timeout ends a game that never shows its menu, and hands the
+        // interrupt on to it.
+        execlp("timeout", "timeout", "60", "kestravale", (char *)nullptr);
         _exit(127);
     }
     close(pipeFds[1]);
-    std::vector<uint8_t> bytes;
-    uint8_t buf[65536];
-    ssize_t n;
-    while ((n = read(pipeFds[0], buf, sizeof buf)) > 0)
-        bytes.insert(bytes.end(), buf, buf + n);
-    close(pipeFds[0]);
-
+    // Exactly the frame is read, not up to the end of the pipe: timeout
+    // holds the pipe open for as long as the game runs.
+    auto readAll = [&](void *to, size_t n) {
+        size_t got = 0;
+        ssize_t r;
+        while (got < n && (r = read(pipeFds[0], (char *)to + got, n - got)) > 0)
+            got += size_t(r);
+        return got == n;
+    };
     int32_t size[2] = {0, 0};
-    if (bytes.size() >= sizeof size) {
-        memcpy(size, bytes.data(), sizeof size);
-        if (size[0] > 0 && size[1] > 0 && bytes.size() == sizeof size + size_t(size[0]) * size[1]) {
-            s.frame = Image(size[0], size[1]);
-            memcpy(s.frame.px.data(), bytes.data() + sizeof size, s.frame.px.size());
-        }
+    if (readAll(size, sizeof size) && size[0] > 0 && size[1] > 0 && size[0] <= 4096 && size[1] <= 4096) {
+        Image frame(size[0], size[1]);
+        if (readAll(frame.px.data(), frame.px.size()))
+            s.frame = frame;
     }
+    close(pipeFds[0]);
     kill(pid, SIGINT);
     int status = 0;
     waitpid(pid, &status, 0);
