@@ -13,6 +13,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <unistd.h>
+
 #include "video/video.h"
 
 static Uint32 Read32(const Uint8 *p) { return p[0] | (p[1] << 8) | (p[2] << 16) | ((Uint32)p[3] << 24); }
@@ -121,9 +123,15 @@ int CheckArtFile(const char *path, int w, int h, char *why, int whyLen)
     return 0;
 }
 
+// The file is named in full, working directory first, so the line tells
+// which copy of the data is at fault: a source tree's or an installed one.
 void DataFault(const char *path, const char *why)
 {
-    fprintf(stderr, "kestravale: %s: %s\n", path, why);
+    char dir[4096];
+    if (getcwd(dir, sizeof dir))
+        fprintf(stderr, "kestravale: %s%s%s: %s\n", dir, strcmp(dir, "/") ? "/" : "", path, why);
+    else
+        fprintf(stderr, "kestravale: %s: %s\n", path, why);
     exit(1);
 }
 
