@@ -14,12 +14,22 @@ top="$(cd "$(dirname "$0")/.." && pwd)"
 export NODE_PATH=/usr/share/nodejs  # Debian's acorn, whichever Node.js comes first
 
 cache="${KV_WEB_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/kestravale-web}"
+# libopenmpt reports a damaged module by throwing, and the game must go on
+# without that music rather than stop: its interface (libopenmpt/*.cpp)
+# catches exceptions. The rest of the library is built without catching,
+# which keeps the mixer fast (with catching, every call that might throw
+# goes through JavaScript); a throw deep inside still reaches the interface.
+flags="-std=c++17 -O2 -fvisibility=hidden -DLIBOPENMPT_BUILD
+       -I. -Isrc -Icommon -Ibuild/svn_version -Wno-deprecated-declarations"
+catching="-sDISABLE_EXCEPTION_CATCHING=0"
 version=$(apt-cache showsrc libopenmpt | awk '/^Version:/ { print $2; exit }')
 [ -n "$version" ] || { echo "web-libopenmpt: apt knows no source package libopenmpt" >&2; exit 1; }
 emver=$(emcc -dumpversion)
-recipe=$(sha256sum "$0" | cut -c1-16)
-key="libopenmpt $version, emscripten $emver, recipe $recipe"
+key="libopenmpt $version, emscripten $emver, flags $(echo $flags $catching | sha256sum | cut -c1-16)"
 prefix="$cache/libopenmpt-$version-em$emver"
+mkdir -p "$cache"
+exec 9>"$cache/lock"
+flock 9  # another build on this machine finishes first
 if [ -f "$prefix/built" ] && [ "$(cat "$prefix/built")" = "$key" ]; then
     echo "$prefix"
     exit 0
@@ -40,16 +50,13 @@ files=$(cd "$src" && awk '
     /^libopenmpt_la_SOURCES \+= libopenmpt\/.*\.cpp$/ { print $3 }' Makefile.am)
 [ -n "$files" ] || { echo "web-libopenmpt: no sources found in $src/Makefile.am" >&2; exit 1; }
 
-# Exceptions are caught: libopenmpt reports a damaged module by throwing,
-# and the game must go on without that music rather than stop.
-flags="-std=c++17 -O2 -fvisibility=hidden -sDISABLE_EXCEPTION_CATCHING=0 -DLIBOPENMPT_BUILD
-       -I. -Isrc -Icommon -Ibuild/svn_version -Wno-deprecated-declarations"
 {
     echo "OBJS ="
     for f in $files; do
         o="obj/$(echo "$f" | tr / _ | sed 's/\.cpp$/.o/')"
         echo "OBJS += $o"
-        printf '%s: %s\n\t@mkdir -p obj\n\tem++ %s -c %s -o %s\n' "$o" "$f" "$(echo $flags)" "$f" "$o"
+        case "$f" in libopenmpt/*) extra="$catching" ;; *) extra="" ;; esac
+        printf '%s: %s\n\t@mkdir -p obj\n\t@echo "  em++ %s"\n\t@em++ %s -c %s -o %s\n' "$o" "$f" "$f" "$(echo $flags $extra)" "$f" "$o"
     done
     printf 'libopenmpt.a: $(OBJS)\n\temar rcs $@ $(OBJS)\n'
 } > "$src/web.mk"

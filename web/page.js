@@ -122,6 +122,16 @@
     notice.hidden = false;
   }
 
+  // A browser's first audio context takes it a moment to make (its audio
+  // service starts); it is made now, while the game downloads, and handed to
+  // the game's SDL audio before the game starts.
+  let earlyAudio = null;
+  try {
+    earlyAudio = new (window.AudioContext || window.webkitAudioContext)();
+  } catch (e) {
+    earlyAudio = null;
+  }
+
   async function fetchWhole(file, what) {
     let response;
     try {
@@ -144,6 +154,9 @@
       if (/^kestravale: /.test(text)) say('The game stopped: ' + text.replace(/^kestravale: /, ''));
     },
     onAbort: (what) => say('The game stopped because of an internal error (' + what + '). Reloading the page starts it again.'),
+    preRun: [() => {
+      if (earlyAudio && typeof SDL !== 'undefined' && !SDL.audioContext) SDL.audioContext = earlyAudio;
+    }],
     onRuntimeInitialized: () => {
       performance.mark('kv-runtime');
       ready = true;
@@ -208,6 +221,13 @@
     hold: (flips, mode) => Module._kv_web_hold(flips, mode),
     release: () => Module._kv_web_hold(0, -1),
     audioState: () => { const c = audioContext(); return c ? c.state : 'none'; },
+    // The loudest sample of the sound last mixed by the game (16-bit stereo).
+    audioPeak: () => {
+      const a = typeof SDL !== 'undefined' && SDL.audio;
+      if (!a || !a.buffer) return -1;
+      const samples = Module.HEAP16.subarray(a.buffer >> 1, (a.buffer + a.bufferSize) >> 1);
+      return samples.reduce((m, v) => Math.max(m, Math.abs(v)), 0);
+    },
     overlayShown: () => !overlay.hidden,
     message: () => (message.hidden ? '' : message.textContent),
     notice: () => (notice.hidden ? '' : notice.textContent),

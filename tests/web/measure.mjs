@@ -2,23 +2,12 @@
 // opening the page to its first menu frame on the canvas, and the passes
 // per second in the menu and in play. Prints one "name value" line each.
 //   node tests/web/measure.mjs <site> [seconds]
-import { mkdtempSync, rmSync } from 'node:fs';
-import { tmpdir } from 'node:os';
-import { join } from 'node:path';
-import { chromium } from 'playwright-core';
-
-import { serve } from '../../web/serve.mjs';
+import { openBrowser } from './chromium.mjs';
 
 const [site, secondsArg] = process.argv.slice(2);
 const seconds = Number(secondsArg || 10);
-const server = await serve(site, 0);
-const base = `http://127.0.0.1:${server.address().port}/`;
-const profile = mkdtempSync(join(tmpdir(), 'kv-chromium-'));
-const context = await chromium.launchPersistentContext(profile, {
-  executablePath: '/usr/bin/chromium', headless: true, viewport: { width: 1280, height: 800 },
-  args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
-         '--disable-component-update', '--disable-sync'],
-});
+const browser = await openBrowser(site);
+const { context, base } = browser;
 
 async function rate(page) {
   const at = () => page.evaluate(() => [kvTest.flips(), performance.now()]);
@@ -52,7 +41,5 @@ try {
   await page.waitForTimeout(1000);
   console.log(`play-passes-per-second ${(await rate(page)).toFixed(1)}`);
 } finally {
-  await context.close();
-  server.close();
-  rmSync(profile, { recursive: true, force: true });
+  await browser.close();
 }
