@@ -36,8 +36,12 @@ void SetDisplayMode(int wantWindowed)
         framePeriodMs = oldPeriod;
         screen = OpenMode(oldWindowed);
     }
-    if (screen)
-        SDL_SetPalette(screen, SDL_LOGPAL | SDL_PHYSPAL, GamePalette, 0, 256);
+    if (!screen)
+        return;
+    // Setting the palette redraws the window from the screen's pixels, which
+    // nothing has written yet: clear them first (nothing seen changes).
+    SDL_FillRect(screen, NULL, 0);
+    SDL_SetPalette(screen, SDL_LOGPAL | SDL_PHYSPAL, GamePalette, 0, 256);
 }
 
 int screenClearPending;

@@ -15,6 +15,7 @@
 #include "bass/mixer.h"
 #include "wav.h"
 #include "image.h"
+#include "temp_folder.h"
 
 typedef std::vector<int16_t> Frames;  // interleaved stereo
 
@@ -41,17 +42,8 @@ inline int Peak(const Frames &f)
     return peak;
 }
 
-// A folder of its own for each test's files, apart from any other run's.
-inline std::filesystem::path TestFolder()
-{
-    auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
-    auto dir = std::filesystem::temp_directory_path() /
-               ("kv-audio-" + std::string(info->test_suite_name()) + "-" + info->name() + "-" +
-                std::to_string(getpid()));
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    return dir;
-}
+// A folder of its own for each test's files, removed when the test ends.
+inline std::filesystem::path TestFolder() { return MakeTestFolder(); }
 
 // A module opened as the back-end opens it, to hear what the mixer should:
 // its frames come out of the mixer BASS_DELAY frames late, after the limiter

@@ -16,6 +16,7 @@
 #include "game_fixture.h"
 #include "sound/sound.h"
 #include "image.h"
+#include "temp_folder.h"
 #include "world/level.h"
 #include "world/pickups.h"
 #include "world/tilemap.h"
@@ -249,8 +250,7 @@ TEST_F(LevelSetUpTest, EveryPlacementFillsItsSlotAndTheOtherSlotsStayEmpty)
 // The maps in data/ are exactly what build_levels makes from assets/levels/.
 TEST(LevelFiles, RebuildByteForByte)
 {
-    char folder[] = "/tmp/kvlevelsXXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string folder = MakeTestFolder().string();
     const std::string cmd = std::string(KV_TOOLS_DIR "/build_levels ") + folder + " " KV_SOURCE_DIR "/assets/levels";
     ASSERT_EQ(system(cmd.c_str()), 0) << cmd;
     for (int n = 1; n <= 3; n++) {
@@ -260,9 +260,7 @@ TEST(LevelFiles, RebuildByteForByte)
         const std::vector<uint8_t> data = ReadFile(KV_SOURCE_DIR "/data" + name, &okData);
         EXPECT_TRUE(okBuilt && okData) << name;
         EXPECT_TRUE(built == data) << name << " differs from a fresh build";
-        remove((folder + name).c_str());
     }
-    rmdir(folder);
 }
 
 }  // namespace

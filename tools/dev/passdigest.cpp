@@ -30,10 +30,12 @@ static void Print(int pass, const PassDigest &d)
 static int PlayDemo(const char *path)
 {
     char *argv[] = {(char *)"passdigest", (char *)"--playdemo", (char *)path, NULL};
+    RigStart();  // first: it gives every record of the game its first value
     const int status = ReadOptions(3, argv);
-    if (status >= 0)
+    if (status >= 0) {
+        RigStop();
         return status;
-    RigStart();
+    }
     BeginDemo();
     flipHook.digest = true;
     for (int pass = 1; demo.mode == DemoPlayback; pass++) {
