@@ -83,6 +83,8 @@ extern "C" void free(void *p) { __libc_free(p); }
 
 int main()
 {
+    setenv("SDL_VIDEODRIVER", "dummy", 0);  // headless unless told otherwise
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
     long passes = 0, allocatingPasses = 0, switchPasses = 0, switchAllocations = 0;
     for (int session = 0; session < SESSION_COUNT; session++) {
         RigStart();
