@@ -22,6 +22,12 @@ enum { KIND_SAMPLE = 1, KIND_MODULE = 2, KIND_CHANNEL = 3 };
 
 static DWORD lastGeneration;
 
+// What the game's thread knows without asking the mixer: a module it has
+// seen playing since the last stop or rewind. The game asks every pass for
+// the output to run and its module to play; answered from here, those calls
+// never wait for the audio lock, which the mixer holds while it mixes.
+static Uint8 surelyPlaying[BASS_MAX_MODULES];
+
 // A handle carries the BASS_Init it belongs to, its kind and its slot, so a
 // handle kept across BASS_Free and a new BASS_Init does nothing.
 static DWORD MakeHandle(int kind, int index)
@@ -96,6 +102,7 @@ BOOL BASS_Init(int, DWORD freq, DWORD, void *, void *)
     if (bass.initialised)
         return FALSE;
     memset(&bass, 0, sizeof bass);
+    memset(surelyPlaying, 0, sizeof surelyPlaying);
     bass.rate = freq >= 8000 && freq <= 192000 ? int(freq) : BASS_DEFAULT_RATE;
     ResetLimiter(bass.limiter);
     bass.effectBus.gain = BASS_UNITY;
@@ -138,6 +145,7 @@ BOOL BASS_Free()
         if (m.mod)
             openmpt_module_destroy(m.mod);
     memset(&bass, 0, sizeof bass);
+    memset(surelyPlaying, 0, sizeof surelyPlaying);
     return TRUE;
 }
 
@@ -393,6 +401,7 @@ BOOL BASS_MusicFree(HMUSIC handle)
     openmpt_module *mod = m->mod;
     memset(m, 0, sizeof *m);
     Unlock();
+    surelyPlaying[m - bass.modules] = 0;
     openmpt_module_destroy(mod);
     return TRUE;
 }
@@ -408,6 +417,9 @@ BOOL BASS_MusicPlay(HMUSIC handle)
     BassModule *m = BassFindModule(handle);
     if (!m)
         return FALSE;
+    Uint8 &known = surelyPlaying[m - bass.modules];
+    if (known)
+        return TRUE;
     Lock();
     const int pending = m->rewind && !m->seeking;
     const int background = pending && RewinderRunning();
@@ -420,6 +432,7 @@ BOOL BASS_MusicPlay(HMUSIC handle)
         m->fade = 0;
     if (here)
         m->seeking = 1;
+    known = m->playing && !m->seeking && !m->rewind && bass.running;
     Unlock();
     if (background)
         WakeRewinder();
@@ -446,6 +459,7 @@ BOOL BASS_ChannelSetPosition(DWORD handle, QWORD pos)
     if (!m->fresh && !m->seeking)
         m->rewind = 1;
     Unlock();
+    surelyPlaying[m - bass.modules] = 0;
     return TRUE;
 }
 
@@ -455,6 +469,8 @@ BOOL BASS_Start()
 {
     if (!bass.initialised)
         return FALSE;
+    if (bass.running)  // only this thread changes it
+        return TRUE;
     Lock();
     bass.running = 1;
     Unlock();
@@ -482,6 +498,7 @@ BOOL BASS_Stop()
     }
     bass.running = 0;
     Unlock();
+    memset(surelyPlaying, 0, sizeof surelyPlaying);
     WakeRewinder();  // for modules marked that were not sounding
     return TRUE;
 }
