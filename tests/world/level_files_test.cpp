@@ -324,3 +324,39 @@ TEST_F(LevelFolderTest, StartAfterEscapeReplaysTheSameLevelWithEveryItemBack)
     EXPECT_EQ(player.lives, 5);
     EXPECT_EQ(player.hitPoints, 1);  // only a respawn restores them
 }
+
+// Codes with no meaning (90 and up outside the items, negative ones, the
+// extremes of 32 bits) are empty cells; a map of nothing else has no floor,
+// and the heroine falls, the Camera following 4 pixels a pass, until Escape.
+TEST_F(LevelFolderTest, HugeAndNegativeCodesAreEmptyCellsAndAFloorlessMapIsPlayedAsItIs)
+{
+    const Sint32 odd[] = {INT32_MAX, INT32_MIN, 0x12345678, -1, -90, -200, 90, 199, 208, 1000000};
+    std::vector<Sint32> cells(MAP_CELLS);
+    for (int i = 0; i < MAP_CELLS; i++)
+        cells[i] = odd[i % 10];
+    WriteLevel(1, LevelBytes(cells));
+    Start();
+    Press(SDLK_RETURN);
+    ASSERT_EQ(GameMode, Playing);
+    ClearEnemies();
+
+    DrawBackdrop();
+    DrawTiles();
+    EXPECT_EQ(solidCount, 0);
+    Image drawn = CaptureBackBuffer();
+    std::fill(TileMap, TileMap + MAP_CELLS, 90);
+    DrawBackdrop();
+    DrawTiles();
+    EXPECT_TRUE(CaptureBackBuffer().px == drawn.px) << "an odd code drew something";
+    LoadLevel("data/new1.lvl");
+
+    Passes(40);  // she has dropped below screen y 88 by now
+    const Sint32 y = camY;
+    Passes(100);
+    EXPECT_EQ(camY, y + 400);
+    EXPECT_EQ(solidCount, 0);
+    EXPECT_EQ(pickupCount, 0);
+    EXPECT_EQ(score, 0);
+    Press(SDLK_ESCAPE);
+    EXPECT_EQ(GameMode, Menu);
+}
