@@ -48,8 +48,12 @@ for t in $targets; do
     UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
         build-fuzz/tests/fuzz/"$t" "$limit" -timeout=10 -rss_limit_mb=4096 -print_final_stats=1 \
             -artifact_prefix="build-fuzz/findings/$t-" "build-fuzz/corpus/$t" \
-            >"$log" 2>&1 || status=1
+            >"$log" 2>&1 && found=0 || found=1
     grep -E "^Done|ERROR|SUMMARY" "$log" || true
-    [ $status -eq 0 ] || { echo "$t: a finding; see $log"; tail -40 "$log"; }
+    if [ $found -ne 0 ]; then
+        echo "$t: a finding; see $log"
+        tail -40 "$log"
+        status=1
+    fi
 done
 exit $status
