@@ -17,23 +17,21 @@ for t in "$@"; do
     fuzz_art)
         cp data/*.bmp "$dir/" ;;
     fuzz_level)
-        # Each level alone, then with 24 passes of keys: the first byte also
+        # Each level alone, then with 32 passes of keys: the first byte also
         # picks the level's set-up (its value modulo 3).
         for n in 1 2 3; do
             lvl="data/new$n.lvl"
             cp "$lvl" "$dir/new$n"
             level=$((n - 1))
-            { cat "$lvl"; printf "\\00$level"; repeat 001 23; } >"$dir/new$n-right"       # walk right
-            { cat "$lvl"; printf "\\00$level"; repeat 005 23; } >"$dir/new$n-jump-right"  # jump while walking
-            { cat "$lvl"; printf "\\00$level"; repeat 012 23; } >"$dir/new$n-fire-left"   # fire while walking left
+            { cat "$lvl"; printf "\\00$level"; repeat 001 31; } >"$dir/new$n-right"       # walk right
+            { cat "$lvl"; printf "\\00$level"; repeat 005 31; } >"$dir/new$n-jump-right"  # jump while walking
+            { cat "$lvl"; printf "\\00$level"; repeat 012 31; } >"$dir/new$n-fire-left"   # fire while walking left
         done
         head -c 1000 data/new1.lvl >"$dir/short" ;;
     fuzz_audio)
         cp data/*.wav data/*.it "$dir/" ;;
     fuzz_demo)
-        # Every demo the tests play: the recorded runs and the sound scenes.
-        for f in $(grep -rl "^kestravale demo 1" tests --include='*.txt'); do
-            cp "$f" "$dir/$(echo "$f" | tr / -)"
-        done ;;
+        cp tests/replays/*.txt "$dir/"
+        for f in tests/sound/*.txt; do cp "$f" "$dir/sound-$(basename "$f")"; done ;;
     esac
 done

@@ -1,0 +1,276 @@
+// The web version in a real browser: Debian's Chromium, headless, loads the
+// page from a local server and is driven through the DevTools protocol.
+// What it checks, against figures the desktop build works out in the same
+// run (tests/web/run.sh prepares them):
+//   - the first menu frame on the canvas is the desktop's golden menu frame,
+//     pixel for pixel outside the noise field, and the noise field holds
+//     only the fifteen noise colours;
+//   - Enter reaches level 1, whose first frame is the desktop's;
+//   - each recorded run, fed pass by pass, leaves its level on the same pass
+//     as on the desktop, through the same frames;
+//   - the sound starts with the start gesture; keys 1 and 2 switch the
+//     picture; the page does not scroll under the game's keys;
+//   - no error reaches the console;
+//   - a missing .data or .wasm, no WebAssembly or no Web Audio: the page
+//     says so in plain words;
+//   - page, .js, .wasm and .data together take at most 6 MB.
+//
+//   node tests/web/browser_test.mjs <site> <desktop-figures.json>
+// A frame that does not match is saved in build-web/test-output/.
+
+import { mkdirSync, readFileSync, readdirSync, statSync, writeFileSync } from 'node:fs';
+import { join } from 'node:path';
+
+import { openBrowser } from './chromium.mjs';
+import { readIndexedPng, writeIndexedPng } from './png.mjs';
+import { parseReplay } from './replay.mjs';
+
+const [site, figuresFile] = process.argv.slice(2);
+const figures = JSON.parse(readFileSync(figuresFile, 'utf8'));
+const top = new URL('../..', import.meta.url).pathname;
+
+let failures = 0;
+function check(ok, what, detail = '') {
+  console.log(`${ok ? 'ok  ' : 'FAIL'} ${what}${detail ? ': ' + detail : ''}`);
+  if (!ok) failures++;
+}
+
+const NOISE = { x0: 16, y0: 16, x1: 207, y1: 183, first: 15, last: 29 };
+
+// The canvas (RGBA, 2x) against a 320x200 picture of palette indices.
+function compareMenu(canvas, golden) {
+  const rgba = Buffer.from(canvas.rgba, 'base64');
+  const pal = golden.palette;
+  const rgb = (i) => (pal[3 * i] << 16) | (pal[3 * i + 1] << 8) | pal[3 * i + 2];
+  const noise = new Set();
+  for (let i = NOISE.first; i <= NOISE.last; i++) noise.add(rgb(i));
+  let outside = 0, overlay = 0, notNoise = 0, sameNoise = 0, noisePixels = 0, undoubled = 0;
+  for (let y = 0; y < 200; y++)
+    for (let x = 0; x < 320; x++) {
+      const at = (cx, cy) => { const o = 4 * (cy * 640 + cx); return (rgba[o] << 16) | (rgba[o + 1] << 8) | rgba[o + 2]; };
+      const shown = at(2 * x, 2 * y);
+      if (at(2 * x + 1, 2 * y) !== shown || at(2 * x, 2 * y + 1) !== shown || at(2 * x + 1, 2 * y + 1) !== shown) undoubled++;
+      const g = golden.indices[y * 320 + x];
+      const inField = x >= NOISE.x0 && x <= NOISE.x1 && y >= NOISE.y0 && y <= NOISE.y1;
+      if (!inField) {
+        if (shown !== rgb(g)) outside++;
+      } else if (g < NOISE.first || g > NOISE.last) {
+        if (shown !== rgb(g)) overlay++;  // the logo, the spinner, the entries, the credit line
+      } else {
+        noisePixels++;
+        if (!noise.has(shown)) notNoise++;
+        if (shown === rgb(g)) sameNoise++;
+      }
+    }
+  return { outside, overlay, notNoise, sameNoise, noisePixels, undoubled };
+}
+
+// '' when the web's frame is the desktop's; else what differs, with the
+// web's frame saved for looking at.
+function comparePictures(web, desktop, name) {
+  if (web.w !== desktop.w || web.h !== desktop.h) return `${web.w}x${web.h} against ${desktop.w}x${desktop.h}`;
+  let differ = 0;
+  for (let i = 0; i < web.indices.length; i++) differ += web.indices[i] !== desktop.indices[i];
+  if (!differ) return '';
+  const out = join(top, 'build-web/test-output');
+  mkdirSync(out, { recursive: true });
+  writeFileSync(join(out, name + '.png'), writeIndexedPng(web.w, web.h, web.indices, desktop.palette));
+  return `${differ} pixels differ (the web's frame is in build-web/test-output/${name}.png)`;
+}
+
+// The canvas (RGBA) against a picture of palette indices, colour for colour
+// (the palette repeats some colours, so indices cannot be told back).
+function compareCanvas(canvas, desktop, name) {
+  if (canvas.w !== desktop.w || canvas.h !== desktop.h) return `${canvas.w}x${canvas.h} against ${desktop.w}x${desktop.h}`;
+  const rgba = Buffer.from(canvas.rgba, 'base64'), pal = desktop.palette;
+  let differ = 0;
+  const shown = new Uint8Array(desktop.indices.length);
+  for (let i = 0; i < desktop.indices.length; i++) {
+    const g = desktop.indices[i];
+    const same = rgba[4 * i] === pal[3 * g] && rgba[4 * i + 1] === pal[3 * g + 1] && rgba[4 * i + 2] === pal[3 * g + 2];
+    differ += !same;
+    shown[i] = same ? g : 255 - g;
+  }
+  if (!differ) return '';
+  const out = join(top, 'build-web/test-output');
+  mkdirSync(out, { recursive: true });
+  writeFileSync(join(out, name + '.png'), writeIndexedPng(desktop.w, desktop.h, shown, pal));
+  return `${differ} pixels differ (build-web/test-output/${name}.png has them in other colours)`;
+}
+
+async function waitFor(page, test, what, timeoutMs = 20000) {
+  try {
+    await page.waitForFunction(test, null, { timeout: timeoutMs, polling: 20 });
+    return true;
+  } catch {
+    check(false, what, 'timed out');
+    return false;
+  }
+}
+
+const nextPaint = (page) => page.evaluate(() => new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(r))));
+
+// --- The run ---
+
+let total = 0;
+for (const f of readdirSync(site)) total += statSync(join(site, f)).size;
+check(total <= 6 * 1024 * 1024, 'page, .js, .wasm and .data take at most 6 MB', `${(total / 1048576).toFixed(2)} MB`);
+
+const browser = await openBrowser(site);
+const { context, base } = browser;
+
+function watchConsole(page) {
+  const errors = [];
+  page.on('console', (m) => { if (m.type() === 'error') errors.push(m.text()); });
+  page.on('pageerror', (e) => errors.push(String(e)));
+  return errors;
+}
+
+try {
+  // The menu, the start gesture, level 1.
+  {
+    const page = await context.newPage();
+    const errors = watchConsole(page);
+    await page.goto(base + '?hold=1');
+    if (await waitFor(page, () => window.kvTest && kvTest.ready() && kvTest.flips() >= 1 && kvTest.firstPaint() > 0,
+                      'the first menu frame is painted')) {
+      await nextPaint(page);
+      console.log(`     first menu frame painted ${Math.round(await page.evaluate(() => kvTest.firstPaint()))} ms after the page was opened`);
+      const golden = readIndexedPng(readFileSync(join(top, 'tests/golden/menu.png')));
+      const canvas = await page.evaluate(() => kvTest.canvas());
+      check(canvas.w === 640 && canvas.h === 400, 'the canvas shows the 640x400 picture', `${canvas.w}x${canvas.h}`);
+      const m = compareMenu(canvas, golden);
+      check(m.undoubled === 0, 'every pixel of the picture is a 2x2 block', `${m.undoubled} are not`);
+      check(m.outside === 0, 'the first menu frame matches the golden menu frame outside the noise field',
+            `${m.outside} pixels differ`);
+      check(m.overlay === 0, 'the logo, spinner, entries and credit line on the noise match the golden frame',
+            `${m.overlay} pixels differ`);
+      check(m.notNoise === 0, 'the noise field holds only the fifteen noise colours', `${m.notNoise} pixels do not`);
+      console.log(`     noise pixels equal to the desktop's first frame: ${m.sameNoise} of ${m.noisePixels}`);
+    }
+    check(await page.evaluate(() => kvTest.overlayShown()), 'the page asks for a click or a key before the sound starts');
+    await page.mouse.click(640, 300);
+    check(!(await page.evaluate(() => kvTest.overlayShown())), 'the click takes the start overlay away');
+    await waitFor(page, () => kvTest.audioState() === 'running', 'the audio context runs after the start gesture', 5000);
+    check((await page.evaluate(() => kvTest.audioState())) === 'running', 'the audio context runs after the start gesture');
+    const peak = await page.waitForFunction(() => kvTest.audioPeak() > 1000 && kvTest.audioPeak(), null, { timeout: 5000 })
+      .then((h) => h.jsonValue(), () => 0);
+    check(peak > 1000, "the menu's music is mixed (not silence)", `loudest sample ${peak}`);
+
+    await page.evaluate(() => kvTest.hold(0, 2));  // hold at the first frame of play
+    await page.keyboard.down('Enter');
+    if (await waitFor(page, () => kvTest.mode() === 2, 'Enter on Start begins level 1')) {
+      await page.waitForTimeout(50);
+      await nextPaint(page);
+      const canvas = await page.evaluate(() => kvTest.canvas());
+      const desktop = readIndexedPng(readFileSync(figures.level1Frame));
+      const why = compareCanvas(canvas, desktop, 'level1-first');
+      check(!why, "the first frame of level 1 is the desktop's", why);
+    }
+    await page.keyboard.up('Enter');
+    await page.evaluate(() => kvTest.release());
+
+    // Keys 1 and 2: full screen (the 320x200 picture) and back.
+    await page.keyboard.down('Digit1');
+    await waitFor(page, () => document.getElementById('screen').width === 320, 'key 1 switches to the full-screen picture', 5000);
+    await page.keyboard.up('Digit1');
+    await page.keyboard.down('Digit2');
+    await waitFor(page, () => document.getElementById('screen').width === 640, 'key 2 switches back to the 640x400 picture', 5000);
+    await page.keyboard.up('Digit2');
+    const fullscreenSeen = await page.evaluate(() => document.getElementById('screen').width === 640);
+    check(fullscreenSeen, 'keys 1 and 2 switch between the full-screen picture and the 640x400 one');
+    const keysTable = await page.evaluate(() => document.querySelector('#keys table').innerText);
+    check(/Left Alt/.test(keysTable) && /Escape/.test(keysTable), "the page shows the README's keys table");
+    check(errors.length === 0, 'no error in the console', errors.join(' | '));
+    await page.close();
+  }
+
+  // The game's keys do not scroll the page, even when it could scroll.
+  {
+    const page = await context.newPage();
+    await page.setViewportSize({ width: 700, height: 420 });
+    await page.goto(base);
+    await waitFor(page, () => window.kvTest && kvTest.ready() && kvTest.flips() > 0, 'the game starts');
+    await page.mouse.click(350, 200);
+    const scrollable = await page.evaluate(() => document.documentElement.scrollHeight > window.innerHeight);
+    for (const key of ['ArrowDown', 'Space', 'ArrowUp', 'AltLeft', 'Escape', 'Enter', 'ArrowRight']) await page.keyboard.press(key);
+    const scrolled = await page.evaluate(() => window.scrollY);
+    check(scrollable && scrolled === 0, "the game's keys do not scroll the page", `scrollable ${scrollable}, scrolled ${scrolled}`);
+    // Jumping while walking left is Alt with Left: the browser's Back.
+    await page.goto(base + '?second');
+    await waitFor(page, () => window.kvTest && kvTest.ready(), 'the game starts again');
+    await page.mouse.click(350, 200);
+    await page.keyboard.down('AltLeft');
+    await page.keyboard.press('ArrowLeft');
+    await page.keyboard.up('AltLeft');
+    await page.waitForTimeout(300);
+    check(page.url().endsWith('?second'), 'Alt with Left does not take the browser back', page.url());
+    await page.close();
+  }
+
+  // The recorded runs, fed pass by pass.
+  for (const run of figures.runs) {
+    const page = await context.newPage();
+    const errors = watchConsole(page);
+    await page.goto(base);
+    if (!(await waitFor(page, () => window.kvTest && kvTest.ready() && kvTest.flips() >= 2, 'the game starts'))) continue;
+    const replay = parseReplay(readFileSync(join(top, run.script), 'utf8'));
+    const captures = Object.keys(run.frames).map(Number);
+    await page.evaluate(([level, keys, caps]) => kvTest.feed(level, Uint8Array.from(keys), Int32Array.from(caps)),
+                        [replay.level, Array.from(replay.keys), captures]);
+    await waitFor(page, () => kvTest.feedStatus().state === 3, `${run.script} is played to its end`, 180000);
+    const s = await page.evaluate(() => kvTest.feedStatus());
+    check(s.completed === run.completedPass && !s.gameOver && !s.wrongMode,
+          `${run.script} reaches the exit on the desktop's pass ${run.completedPass}`,
+          `pass ${s.completed}, game over ${s.gameOver}, passes fed ${s.passes}`);
+    let frames = 0, bad = [];
+    for (const [pass, file] of Object.entries(run.frames)) {
+      const got = await page.evaluate((p) => kvTest.captured(p), Number(pass));
+      const desktop = readIndexedPng(readFileSync(file));
+      const name = `${run.script.replace(/.*\//, '').replace('.txt', '')}-${pass}`;
+      const why = got ? comparePictures({ w: got.w, h: got.h, indices: Buffer.from(got.indices, 'base64') }, desktop, name)
+                      : 'not captured';
+      frames++;
+      if (why) bad.push(`pass ${pass}: ${why}`);
+    }
+    check(bad.length === 0, `${run.script}: ${frames} frames along the run are the desktop's`,
+          bad.slice(0, 3).join('; ') + (bad.length > 3 ? `; and ${bad.length - 3} more` : ''));
+    check(errors.length === 0, `no error in the console while ${run.script} plays`, errors.join(' | '));
+    await page.close();
+  }
+
+  // Bad input: the page says what is wrong.
+  const cases = [
+    { what: 'a missing .data file', route: '**/kestravale.data', expect: /kestravale\.data.*404/ },
+    { what: 'a missing .wasm file', route: '**/kestravale.wasm', expect: /kestravale\.wasm.*404/ },
+    { what: 'a browser without WebAssembly', init: () => { delete window.WebAssembly; }, expect: /cannot run WebAssembly/ },
+  ];
+  for (const c of cases) {
+    const page = await context.newPage();
+    if (c.route) await page.route(c.route, (r) => r.fulfill({ status: 404, body: 'not found' }));
+    if (c.init) await page.addInitScript(c.init);
+    await page.goto(base);
+    const said = await page.waitForFunction(() => document.getElementById('message').textContent, null, { timeout: 10000 })
+      .then((h) => h.jsonValue(), () => '');
+    check(c.expect.test(said), `${c.what}: the page says so`, JSON.stringify(said));
+    await page.close();
+  }
+  {
+    const page = await context.newPage();
+    const errors = watchConsole(page);
+    await page.addInitScript(() => { delete window.AudioContext; delete window.webkitAudioContext; });
+    await page.goto(base);
+    const runs = await page.waitForFunction(() => window.kvTest && kvTest.ready() && kvTest.flips() >= 10, null,
+                                            { timeout: 20000 }).then(() => true, () => false);
+    const notice = await page.evaluate(() => kvTest.notice());
+    check(runs && /without sound/.test(notice) && (await page.evaluate(() => kvTest.message())) === '',
+          'a browser without Web Audio: the page says so and the game runs silent', JSON.stringify(notice));
+    check(errors.length === 0, 'no error in the console without Web Audio', errors.join(' | '));
+    await page.close();
+  }
+} finally {
+  await browser.close();
+}
+
+console.log(failures ? `${failures} check(s) failed` : 'all checks passed');
+process.exit(failures ? 1 : 0);

@@ -1,0 +1,41 @@
+#!/bin/sh
+# The web version's test in a real browser. Builds the web version (and
+# installs what it needs), works out the desktop's figures with the desktop
+# build's replay tool (the pass each recorded run leaves its level on, and
+# frames along the way), then drives Debian's Chromium through them.
+#   tests/web/run.sh [desktop build folder, default build]
+set -e
+top="$(cd "$(dirname "$0")/../.." && pwd)"
+cd "$top"
+build="${1:-build}"
+[ -x "$build/tools/replay" ] || { echo "web test: no desktop build in $build (build it first)" >&2; exit 1; }
+
+scripts/web-build.sh
+if [ ! -f tests/web/node_modules/.package-lock.json ] ||
+   [ tests/web/package-lock.json -nt tests/web/node_modules/.package-lock.json ]; then
+    npm ci --prefix tests/web --no-audit --no-fund --loglevel=error
+fi
+
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT INT TERM
+replay() { SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$build/tools/replay" "$@"; }
+runs=""
+for level in 1 2 3; do
+    script="tests/replays/level$level.txt"
+    pass=$(replay "$script" | sed -n 's/^level [0-9] completed on pass \([0-9]*\).*/\1/p')
+    [ -n "$pass" ] || { echo "web test: the desktop does not complete $script" >&2; exit 1; }
+    list=$(awk -v last="$pass" 'BEGIN { s = "1"; for (p = 500; p < last; p += 500) s = s "," p; print s "," last }')
+    replay "$script" --png "$list" --out "$tmp/level$level" >/dev/null
+    frames=$(echo "$list" | tr ',' '\n' | awk -v d="$tmp/level$level" '{ printf "%s\"%s\": \"%s-%s.png\"", (NR > 1 ? ", " : ""), $1, d, $1 }')
+    runs="$runs${runs:+,
+    }{\"script\": \"$script\", \"completedPass\": $pass, \"frames\": {$frames}}"
+done
+cat > "$tmp/figures.json" <<JSON
+{
+  "level1Frame": "$tmp/level1-1.png",
+  "runs": [
+    $runs
+  ]
+}
+JSON
+node tests/web/browser_test.mjs build-web/site "$tmp/figures.json"

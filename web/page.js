@@ -1,0 +1,254 @@
+// The page around the game: loads it (saying in plain words what is wrong
+// when it cannot), paints its frames on the canvas, hands it the keyboard,
+// scales the picture and switches to the browser's full screen when the game
+// asks. The game itself is kestravale.js/.wasm/.data, built from the same
+// sources and data as the desktop game.
+'use strict';
+
+(function () {
+  const stage = document.getElementById('stage');
+  const canvas = document.getElementById('screen');
+  const overlay = document.getElementById('overlay');
+  const message = document.getElementById('message');
+  const notice = document.getElementById('notice');
+  const params = new URLSearchParams(location.search);
+
+  function say(text) {
+    message.textContent = text;
+    message.hidden = false;
+    overlay.hidden = true;
+  }
+
+  // --- Keys: DOM key codes to SDL 1.2 key codes ---
+  const keyCodes = {
+    ArrowUp: 273, ArrowDown: 274, ArrowRight: 275, ArrowLeft: 276,
+    Enter: 13, NumpadEnter: 271, Escape: 27, Space: 32, Tab: 9, Backspace: 8, Delete: 127,
+    Insert: 277, Home: 278, End: 279, PageUp: 280, PageDown: 281,
+    ShiftRight: 303, ShiftLeft: 304, ControlRight: 305, ControlLeft: 306, AltRight: 307, AltLeft: 308,
+  };
+  for (let i = 0; i <= 9; i++) keyCodes['Digit' + i] = 48 + i;
+  for (let i = 0; i < 26; i++) keyCodes['Key' + String.fromCharCode(65 + i)] = 97 + i;
+  for (let i = 1; i <= 12; i++) keyCodes['F' + i] = 281 + i;
+  // Keys the page would otherwise use to scroll or move the focus.
+  const keptKeys = new Set(['ArrowUp', 'ArrowDown', 'ArrowLeft', 'ArrowRight', 'Space', 'Enter',
+                            'NumpadEnter', 'Escape', 'AltLeft', 'AltRight']);
+
+  const held = new Set();
+  let swallowed = null;  // the key that took the start overlay away
+  let ready = false;
+
+  function send(code, down) {
+    if (ready && keyCodes[code] !== undefined) Module._kv_web_key(keyCodes[code], down ? 1 : 0);
+  }
+
+  window.addEventListener('keydown', (e) => {
+    if (keptKeys.has(e.code)) e.preventDefault();
+    if (!overlay.hidden) {
+      start();
+      swallowed = e.code;
+      return;
+    }
+    if (e.repeat || held.has(e.code)) return;
+    held.add(e.code);
+    send(e.code, true);
+  });
+  window.addEventListener('keyup', (e) => {
+    if (keptKeys.has(e.code)) e.preventDefault();
+    if (e.code === swallowed) { swallowed = null; return; }
+    if (!held.delete(e.code)) return;
+    send(e.code, false);
+  });
+  // Keys held when the page loses the focus would never come up.
+  window.addEventListener('blur', () => {
+    for (const code of held) send(code, false);
+    held.clear();
+  });
+
+  // --- The start gesture: browsers start sound only after one ---
+  function audioContext() {
+    return (typeof SDL !== 'undefined' && SDL.audioContext) || null;
+  }
+  function start() {
+    overlay.hidden = true;
+    const ctx = audioContext();
+    if (ctx && ctx.state !== 'running') ctx.resume().catch(() => {});
+    canvas.focus();
+  }
+  overlay.addEventListener('pointerdown', (e) => { e.preventDefault(); start(); });
+
+  // --- Scale: whole numbers where the window allows ---
+  function layout() {
+    const full = document.fullscreenElement === stage;
+    const w = canvas.width, h = canvas.height;
+    const availW = full ? window.innerWidth : window.innerWidth - 32;
+    const availH = full ? window.innerHeight : window.innerHeight - 32;
+    const fit = Math.min(availW / w, availH / h);
+    const k = fit >= 1 ? Math.floor(fit) : fit;
+    canvas.style.width = w * k + 'px';
+    canvas.style.height = h * k + 'px';
+  }
+  window.addEventListener('resize', layout);
+  document.addEventListener('fullscreenchange', layout);
+
+  // --- The frames: the newest one is painted at each display refresh ---
+  const ctx2d = canvas.getContext('2d', { alpha: false });
+  let firstPaint = 0;
+  function paint() {
+    const ptr = ready ? Module._kv_web_frame_rgba() : 0;
+    if (ptr) {
+      const w = Module._kv_web_frame_width(), h = Module._kv_web_frame_height();
+      if (canvas.width !== w || canvas.height !== h) {
+        canvas.width = w;
+        canvas.height = h;
+        layout();
+      }
+      ctx2d.putImageData(new ImageData(new Uint8ClampedArray(Module.HEAPU8.buffer, ptr, w * h * 4), w, h), 0, 0);
+      if (!firstPaint) {
+        firstPaint = performance.now();
+        performance.mark('kv-first-frame');
+      }
+    }
+    requestAnimationFrame(paint);
+  }
+
+  // --- Loading, with plain words for what can go wrong ---
+  if (typeof WebAssembly !== 'object') {
+    say('This browser cannot run WebAssembly, which the game needs. ' +
+        'Please open the page in a current version of Chromium, Firefox or Safari.');
+    return;
+  }
+  if (typeof AudioContext === 'undefined' && typeof webkitAudioContext === 'undefined') {
+    notice.textContent = 'This browser offers no Web Audio, so the game plays without sound.';
+    notice.hidden = false;
+  }
+
+  // A browser's first audio context takes it a moment to make (its audio
+  // service starts); it is made now, while the game downloads, and handed to
+  // the game's SDL audio before the game starts.
+  let earlyAudio = null;
+  try {
+    earlyAudio = new (window.AudioContext || window.webkitAudioContext)();
+  } catch (e) {
+    earlyAudio = null;
+  }
+
+  async function fetchWhole(file, what) {
+    let response;
+    try {
+      response = await fetch(file);
+    } catch (e) {
+      throw new Error(`The ${what} (${file}) could not be fetched: the server did not answer.`);
+    }
+    if (!response.ok)
+      throw new Error(`The ${what} (${file}) could not be loaded: the server answered ` +
+                      `${response.status} ${response.statusText}. Is the web build complete?`);
+    return response.arrayBuffer();
+  }
+
+  const captured = {};
+  window.Module = {
+    canvas,
+    print: (text) => console.log(text),
+    printErr: (text) => {
+      console.warn(text);
+      if (/^kestravale: /.test(text)) say('The game stopped: ' + text.replace(/^kestravale: /, ''));
+    },
+    onAbort: (what) => say('The game stopped because of an internal error (' + what + '). Reloading the page starts it again.'),
+    preRun: [() => {
+      if (earlyAudio && typeof SDL !== 'undefined' && !SDL.audioContext) SDL.audioContext = earlyAudio;
+    }],
+    onRuntimeInitialized: () => {
+      performance.mark('kv-runtime');
+      ready = true;
+      const hold = parseInt(params.get('hold') || '0', 10);
+      if (hold > 0) Module._kv_web_hold(hold, -1);
+    },
+    kvSetMode: (w, h, fullScreen) => {
+      canvas.width = w;
+      canvas.height = h;
+      layout();
+      if (fullScreen && !document.fullscreenElement && stage.requestFullscreen)
+        stage.requestFullscreen().catch(() => {});
+      if (!fullScreen && document.fullscreenElement) document.exitFullscreen().catch(() => {});
+    },
+    kvShowPointer: (show) => { canvas.style.cursor = show ? '' : 'none'; },
+    kvSetIcon: (heap, pixels, w, h, pitch, colors, ncolors) => {
+      const icon = document.createElement('canvas');
+      icon.width = w;
+      icon.height = h;
+      const c = icon.getContext('2d'), img = c.createImageData(w, h);
+      for (let y = 0; y < h; y++)
+        for (let x = 0; x < w; x++) {
+          const i = Math.min(heap[pixels + y * pitch + x], ncolors - 1), o = 4 * (y * w + x);
+          img.data.set([heap[colors + 4 * i], heap[colors + 4 * i + 1], heap[colors + 4 * i + 2], 255], o);
+        }
+      c.putImageData(img, 0, 0);
+      const link = document.createElement('link');
+      link.rel = 'icon';
+      link.href = icon.toDataURL();
+      document.head.appendChild(link);
+    },
+    kvEnded: () => say('The game has ended. Reload the page to play again.'),
+    kvCaptured: (pass, indices, w, h) => { captured[pass] = { w, h, indices }; },
+  };
+
+  Promise.all([fetchWhole('kestravale.wasm', 'game code'), fetchWhole('kestravale.data', 'game data')])
+    .then(([wasm, data]) => {
+      performance.mark('kv-fetched');
+      Module.wasmBinary = wasm;
+      Module.getPreloadedPackage = () => data;
+      const script = document.createElement('script');
+      script.src = 'kestravale.js';
+      script.onerror = () => say('The game script (kestravale.js) could not be loaded. Is the web build complete?');
+      document.body.appendChild(script);
+      requestAnimationFrame(paint);
+    })
+    .catch((e) => say(e.message));
+
+  layout();
+
+  // --- For the browser test ---
+  function base64(bytes) {
+    let s = '';
+    for (let i = 0; i < bytes.length; i += 0x8000) s += String.fromCharCode.apply(null, bytes.subarray(i, i + 0x8000));
+    return btoa(s);
+  }
+  window.kvTest = {
+    ready: () => ready,
+    flips: () => Module._kv_web_flips(),
+    mode: () => Module._kv_web_game_mode(),
+    firstPaint: () => firstPaint,
+    hold: (flips, mode) => Module._kv_web_hold(flips, mode),
+    release: () => Module._kv_web_hold(0, -1),
+    audioState: () => { const c = audioContext(); return c ? c.state : 'none'; },
+    // The loudest sample of the sound last mixed by the game (16-bit stereo).
+    audioPeak: () => {
+      const a = typeof SDL !== 'undefined' && SDL.audio;
+      if (!a || !a.buffer) return -1;
+      const samples = Module.HEAP16.subarray(a.buffer >> 1, (a.buffer + a.bufferSize) >> 1);
+      return samples.reduce((m, v) => Math.max(m, Math.abs(v)), 0);
+    },
+    overlayShown: () => !overlay.hidden,
+    message: () => (message.hidden ? '' : message.textContent),
+    notice: () => (notice.hidden ? '' : notice.textContent),
+    // The canvas as the player sees it, RGBA, in base64.
+    canvas: () => ({ w: canvas.width, h: canvas.height,
+                     rgba: base64(new Uint8Array(ctx2d.getImageData(0, 0, canvas.width, canvas.height).data.buffer)) }),
+    // Feeds one set of keys per pass (bits: Right 1, Left 2, jump 4, fire 8)
+    // from the menu's Start on the level; the frames of the listed passes are kept.
+    feed: (level, keys, captures) => {
+      const k = Module._malloc(keys.length + 1), c = Module._malloc(4 * captures.length + 4);
+      Module.HEAPU8.set(keys, k);
+      Module.HEAP32.set(captures, c >> 2);
+      const ok = Module._kv_web_feed(level, k, keys.length, c, captures.length);
+      Module._free(k);
+      Module._free(c);
+      return ok;
+    },
+    feedStatus: () => ({ state: Module._kv_web_feed_state(), passes: Module._kv_web_feed_passes(),
+                         completed: Module._kv_web_feed_completed(), gameOver: Module._kv_web_feed_game_over(),
+                         wrongMode: Module._kv_web_feed_wrong_mode() }),
+    captured: (pass) => (captured[pass] ? { w: captured[pass].w, h: captured[pass].h,
+                                           indices: base64(captured[pass].indices) } : null),
+  };
+})();

@@ -1,0 +1,178 @@
+// SDL 1.2's start and stop, errors, window dressing, clock, wait and events
+// in the browser. The keyboard comes from the page: key changes queue up
+// until SDL pumps its events (in SDL_PollEvent), as on the desktop, so a
+// pass sees the keys as they were at the end of the pass before.
+
+#include <emscripten.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "sdl/web.h"
+
+static char errorText[256];
+static double startMs;
+static double lastYieldMs;
+
+void WebSetError(const char *text)
+{
+    snprintf(errorText, sizeof errorText, "%s", text);
+}
+
+extern "C" char *SDL_GetError(void)
+{
+    return errorText;
+}
+
+extern "C" int SDL_Init(Uint32)
+{
+    startMs = lastYieldMs = emscripten_get_now();
+    return 0;
+}
+
+EM_JS(int, WebHasAudio, (), {
+    return (typeof AudioContext != 'undefined' || typeof webkitAudioContext != 'undefined') ? 1 : 0;
+});
+
+// The audio output is emscripten's SDL audio, which needs Web Audio.
+extern "C" int SDL_InitSubSystem(Uint32 flags)
+{
+    if ((flags & SDL_INIT_AUDIO) && !WebHasAudio()) {
+        WebSetError("This browser has no Web Audio");
+        return -1;
+    }
+    return 0;
+}
+
+extern "C" void SDL_QuitSubSystem(Uint32) {}
+
+extern "C" void SDL_Quit(void)
+{
+    SDL_Surface *s = webScreen;
+    webScreen = NULL;
+    SDL_FreeSurface(s);
+}
+
+EM_JS(void, WebSetTitle, (const char *title), {
+    document.title = UTF8ToString(title);
+});
+
+extern "C" void SDL_WM_SetCaption(const char *title, const char *)
+{
+    if (title)
+        WebSetTitle(title);
+}
+
+EM_JS(void, WebSetIcon, (const Uint8 *pixels, int w, int h, int pitch, const SDL_Color *colors, int ncolors), {
+    if (Module.kvSetIcon) Module.kvSetIcon(HEAPU8, pixels, w, h, pitch, colors, ncolors);
+});
+
+// The window icon becomes the page's icon.
+extern "C" void SDL_WM_SetIcon(SDL_Surface *icon, Uint8 *)
+{
+    if (icon && icon->format->palette)
+        WebSetIcon((const Uint8 *)icon->pixels, icon->w, icon->h, icon->pitch, icon->format->palette->colors,
+                   icon->format->palette->ncolors);
+}
+
+EM_JS(void, WebShowPointer, (int show), {
+    if (Module.kvShowPointer) Module.kvShowPointer(show);
+});
+
+extern "C" int SDL_ShowCursor(int toggle)
+{
+    static int shown = SDL_ENABLE;
+    if (toggle == SDL_ENABLE || toggle == SDL_DISABLE) {
+        shown = toggle;
+        WebShowPointer(shown);
+    }
+    return shown;
+}
+
+extern "C" Uint32 SDL_GetTicks(void)
+{
+    return (Uint32)(emscripten_get_now() - startMs);
+}
+
+// The wait gives the browser its turn: the page paints, keys arrive, sound
+// is queued. A wait of 0 returns at once, as on the desktop, unless the
+// browser has not had a turn for a while. While a recorded run is fed, no
+// time is waited at all: the game counts passes, not milliseconds.
+extern "C" void SDL_Delay(Uint32 ms)
+{
+    while (WebHoldRequested()) {
+        emscripten_sleep(10);
+        lastYieldMs = emscripten_get_now();
+    }
+    const double now = emscripten_get_now();
+    if ((ms == 0 || WebFeeding()) && now - lastYieldMs < 50)
+        return;
+    emscripten_sleep(WebFeeding() ? 0 : ms);
+    lastYieldMs = emscripten_get_now();
+}
+
+// --- Keys and events ---
+
+static Uint8 keyTable[SDLK_LAST];
+
+extern "C" Uint8 *SDL_GetKeyState(int *numkeys)
+{
+    if (numkeys)
+        *numkeys = SDLK_LAST;
+    return keyTable;
+}
+
+enum { PENDING = 256, QUEUE = 128 };
+static struct {
+    Uint16 sym;
+    Uint8 down;
+} pending[PENDING];
+static int pendingHead, pendingCount;
+static SDL_Event queue[QUEUE];
+static int queueHead, queueCount;
+
+// A key change from the page; it waits for the next pump.
+extern "C" EMSCRIPTEN_KEEPALIVE void kv_web_key(int sym, int down)
+{
+    if (sym <= 0 || sym >= SDLK_LAST || pendingCount == PENDING)
+        return;
+    int i = (pendingHead + pendingCount++) % PENDING;
+    pending[i].sym = (Uint16)sym;
+    pending[i].down = down != 0;
+}
+
+// The key table changes for every key change; the event queue keeps what
+// fits (SDL 1.2 holds at most 127 events).
+static void Pump()
+{
+    for (; pendingCount > 0; pendingCount--, pendingHead = (pendingHead + 1) % PENDING) {
+        const int sym = pending[pendingHead].sym, down = pending[pendingHead].down;
+        keyTable[sym] = down ? SDL_PRESSED : SDL_RELEASED;
+        if (queueCount == QUEUE - 1)
+            continue;
+        SDL_Event &e = queue[(queueHead + queueCount++) % QUEUE];
+        memset(&e, 0, sizeof e);
+        e.key.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+        e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+        e.key.keysym.sym = (SDLKey)sym;
+    }
+    WebFeedKeys(keyTable);
+}
+
+extern "C" void SDL_PumpEvents(void)
+{
+    Pump();
+}
+
+extern "C" int SDL_PollEvent(SDL_Event *event)
+{
+    Pump();
+    if (queueCount == 0)
+        return 0;
+    if (event) {
+        *event = queue[queueHead];
+        queueHead = (queueHead + 1) % QUEUE;
+        queueCount--;
+    }
+    return 1;
+}
