@@ -153,8 +153,8 @@ TEST_F(LevelFolderTest, AMissingLevelFileIsReportedOncePerPressAndStartStaysInTh
     Hold(SDLK_RETURN);
     Passes(5);
     std::string err = ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(err, "kestravale: data/new1.lvl: cannot open it: No such file or directory; "
-                   "the game stays in the title menu\n");
+    EXPECT_EQ(err, "kestravale: " + (fs::current_path() / "data/new1.lvl").string() +
+                       ": cannot open it: No such file or directory; the game stays in the title menu\n");
     EXPECT_EQ(EffectCount(SfxMenu2), 1);
     EXPECT_EQ(GameMode, Menu);
     EXPECT_EQ(currentMusic, 0);  // never switched to the level's music
@@ -220,8 +220,9 @@ TEST_F(LevelFolderTest, AMissingNextLevelEndsTheRunAndTheNextStartBeginsAtTheFir
     ::testing::internal::CaptureStderr();
     Press(SDLK_3);
     std::string err = ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(err, "kestravale: data/new2.lvl: cannot open it: No such file or directory; "
-                   "back to the title menu; the next Start begins at the first level\n");
+    EXPECT_EQ(err, "kestravale: " + (fs::current_path() / "data/new2.lvl").string() +
+                       ": cannot open it: No such file or directory; "
+                       "back to the title menu; the next Start begins at the first level\n");
     EXPECT_EQ(GameMode, Menu);
     EXPECT_EQ(levelIndex, 0);
     Press(SDLK_RETURN);
