@@ -40,16 +40,23 @@ mkdir -p build-fuzz/findings
 status=0
 for t in $targets; do
     echo "== $t"
+    # tests/fuzz/<target>.options: more libFuzzer flags for that target.
+    options=""
+    [ -f "tests/fuzz/$t.options" ] && options="$(cat "tests/fuzz/$t.options")"
     limit="-max_total_time=$seconds"
     log="build-fuzz/$t.log"
     [ -n "$runs" ] && { limit="-runs=$runs"; log="build-fuzz/$t-$runs-runs.log"; }
     ASAN_OPTIONS="detect_leaks=1:abort_on_error=1" \
     LSAN_OPTIONS="suppressions=$top/scripts/lsan.supp:print_suppressions=0" \
     UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
-        build-fuzz/tests/fuzz/"$t" "$limit" -timeout=10 -rss_limit_mb=4096 -print_final_stats=1 \
+        build-fuzz/tests/fuzz/"$t" "$limit" $options -timeout=10 -rss_limit_mb=4096 -print_final_stats=1 \
             -artifact_prefix="build-fuzz/findings/$t-" "build-fuzz/corpus/$t" \
-            >"$log" 2>&1 || status=1
+            >"$log" 2>&1 && found=0 || found=1
     grep -E "^Done|ERROR|SUMMARY" "$log" || true
-    [ $status -eq 0 ] || { echo "$t: a finding; see $log"; tail -40 "$log"; }
+    if [ $found -ne 0 ]; then
+        echo "$t: a finding; see $log"
+        tail -40 "$log"
+        status=1
+    fi
 done
 exit $status

@@ -142,15 +142,19 @@ int CheckArtFile(const char *path, int w, int h, char *why, int whyLen)
     return 0;
 }
 
-// The file is named in full, working directory first, so the line tells
-// which copy of the data is at fault: a source tree's or an installed one.
+const char *FullDataPath(const char *path)
+{
+    static char full[4096 + 256];
+    char dir[4096];
+    if (!getcwd(dir, sizeof dir))
+        return path;
+    snprintf(full, sizeof full, "%s%s%s", dir, strcmp(dir, "/") ? "/" : "", path);
+    return full;
+}
+
 void DataFault(const char *path, const char *why)
 {
-    char dir[4096];
-    if (getcwd(dir, sizeof dir))
-        fprintf(stderr, "kestravale: %s%s%s: %s\n", dir, strcmp(dir, "/") ? "/" : "", path, why);
-    else
-        fprintf(stderr, "kestravale: %s: %s\n", path, why);
+    fprintf(stderr, "kestravale: %s: %s\n", FullDataPath(path), why);
     exit(1);
 }
 

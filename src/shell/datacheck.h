@@ -19,6 +19,11 @@ int OpenDataDescriptor(const char *path, char *why, int whyLen);
 // fault into why (at most whyLen bytes) and returns -1.
 int CheckArtFile(const char *path, int w, int h, char *why, int whyLen);
 
+// The file's path in full, working directory first, so that a line naming
+// it tells which copy of the data is at fault: a source tree's or an
+// installed one. Valid until the next call.
+const char *FullDataPath(const char *path);
+
 // Stops the program with status 1 after one line on stderr naming the file.
 [[noreturn]] void DataFault(const char *path, const char *why);
 

@@ -7,6 +7,7 @@
 
 #include "actors/enemies.h"
 #include "actors/player.h"
+#include "shell/datacheck.h"
 #include "shell/loop.h"
 #include "sound/sound.h"
 #include "video/hud.h"
@@ -89,7 +90,7 @@ void SetUpLevel()
 // failing on the same file for ever.
 static void LevelUnreadable(const char *then)
 {
-    fprintf(stderr, "kestravale: %s: %s; %s%s\n", LevelFiles[levelIndex], levelFault, then,
+    fprintf(stderr, "kestravale: %s: %s; %s%s\n", FullDataPath(LevelFiles[levelIndex]), levelFault, then,
             levelIndex > 0 ? "; the next Start begins at the first level" : "");
     levelIndex = 0;
     GameMode = Menu;

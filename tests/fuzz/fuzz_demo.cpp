@@ -1,6 +1,10 @@
 // The demo reader: any input is read whole or refused with a line saying
 // why, and what it accepts holds together (every step at least one pass and
-// known keys, the passes adding up to the total).
+// known keys, the passes adding up to the total). An accepted demo is then
+// stepped through its playback to its end (at most 65536 passes) as the main
+// loop steps it, without the game's own passes between: each pass must put
+// exactly that step's keys into the game's key table, and the end must give
+// the player's keys back.
 
 #include <cstdint>
 #include <cstdio>
@@ -8,6 +12,33 @@
 #include <cstring>
 
 #include "shell/demo.h"
+#include "shell/loop.h"
+
+enum { MAX_STEPPED_PASSES = 1 << 16 };
+
+static Uint8 playerKeys[SDLK_LAST];
+
+static void StepThroughPlayback()
+{
+    keyState = playerKeys;
+    GameMode = Menu;
+    demo.mode = DemoPlayback;
+    if (BeginDemo() < 0)
+        abort();
+    for (int pass = 0; pass < MAX_STEPPED_PASSES && demo.mode == DemoPlayback; pass++) {
+        BeforeDemoPass();
+        const Uint16 keys = DemoSteps[demo.step].keys;
+        for (int i = 0; i < DEMO_KEY_COUNT; i++)
+            if (keyState[DemoKeyCodes[i]] != ((keys >> i) & 1))
+                abort();
+        AfterDemoPass();
+    }
+    if (demo.mode == DemoPlayback && demo.totalPasses <= MAX_STEPPED_PASSES)
+        abort();  // a demo that should have ended did not
+    if (demo.mode == DemoOff && keyState != playerKeys)
+        abort();  // the player's keys were not given back
+    demo.mode = DemoOff;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -35,5 +66,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     if (total != demo.totalPasses || total > MAX_DEMO_PASSES)
         abort();
+    StepThroughPlayback();
     return 0;
 }

@@ -153,8 +153,8 @@ TEST_F(LevelFolderTest, AMissingLevelFileIsReportedOncePerPressAndStartStaysInTh
     Hold(SDLK_RETURN);
     Passes(5);
     std::string err = ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(err, "kestravale: data/new1.lvl: cannot open it: No such file or directory; "
-                   "the game stays in the title menu\n");
+    EXPECT_EQ(err, "kestravale: " + (fs::current_path() / "data/new1.lvl").string() +
+                       ": cannot open it: No such file or directory; the game stays in the title menu\n");
     EXPECT_EQ(EffectCount(SfxMenu2), 1);
     EXPECT_EQ(GameMode, Menu);
     EXPECT_EQ(currentMusic, 0);  // never switched to the level's music
@@ -220,8 +220,9 @@ TEST_F(LevelFolderTest, AMissingNextLevelEndsTheRunAndTheNextStartBeginsAtTheFir
     ::testing::internal::CaptureStderr();
     Press(SDLK_3);
     std::string err = ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(err, "kestravale: data/new2.lvl: cannot open it: No such file or directory; "
-                   "back to the title menu; the next Start begins at the first level\n");
+    EXPECT_EQ(err, "kestravale: " + (fs::current_path() / "data/new2.lvl").string() +
+                       ": cannot open it: No such file or directory; "
+                       "back to the title menu; the next Start begins at the first level\n");
     EXPECT_EQ(GameMode, Menu);
     EXPECT_EQ(levelIndex, 0);
     Press(SDLK_RETURN);
@@ -323,4 +324,40 @@ TEST_F(LevelFolderTest, StartAfterEscapeReplaysTheSameLevelWithEveryItemBack)
     EXPECT_STREQ(scoreText, "0");
     EXPECT_EQ(player.lives, 5);
     EXPECT_EQ(player.hitPoints, 1);  // only a respawn restores them
+}
+
+// Codes with no meaning (90 and up outside the items, negative ones, the
+// extremes of 32 bits) are empty cells; a map of nothing else has no floor,
+// and the heroine falls, the Camera following 4 pixels a pass, until Escape.
+TEST_F(LevelFolderTest, HugeAndNegativeCodesAreEmptyCellsAndAFloorlessMapIsPlayedAsItIs)
+{
+    const Sint32 odd[] = {INT32_MAX, INT32_MIN, 0x12345678, -1, -90, -200, 90, 199, 208, 1000000};
+    std::vector<Sint32> cells(MAP_CELLS);
+    for (int i = 0; i < MAP_CELLS; i++)
+        cells[i] = odd[i % 10];
+    WriteLevel(1, LevelBytes(cells));
+    Start();
+    Press(SDLK_RETURN);
+    ASSERT_EQ(GameMode, Playing);
+    ClearEnemies();
+
+    DrawBackdrop();
+    DrawTiles();
+    EXPECT_EQ(solidCount, 0);
+    Image drawn = CaptureBackBuffer();
+    std::fill(TileMap, TileMap + MAP_CELLS, 90);
+    DrawBackdrop();
+    DrawTiles();
+    EXPECT_TRUE(CaptureBackBuffer().px == drawn.px) << "an odd code drew something";
+    LoadLevel("data/new1.lvl");
+
+    Passes(40);  // she has dropped below screen y 88 by now
+    const Sint32 y = camY;
+    Passes(100);
+    EXPECT_EQ(camY, y + 400);
+    EXPECT_EQ(solidCount, 0);
+    EXPECT_EQ(pickupCount, 0);
+    EXPECT_EQ(score, 0);
+    Press(SDLK_ESCAPE);
+    EXPECT_EQ(GameMode, Menu);
 }
