@@ -31,6 +31,7 @@ for t in "$@"; do
     fuzz_audio)
         cp data/*.wav data/*.it "$dir/" ;;
     fuzz_demo)
-        [ -d tests/demos ] && cp tests/demos/* "$dir/" 2>/dev/null || true ;;
+        cp tests/replays/*.txt "$dir/"
+        for f in tests/sound/*.txt; do cp "$f" "$dir/sound-$(basename "$f")"; done ;;
     esac
 done

@@ -399,24 +399,30 @@ BOOL BASS_MusicFree(HMUSIC handle)
 
 // A module marked to start from its beginning is normally rewound already,
 // in the background, by the time it is played again. If not, it is taken
-// out of the mix (a fade it may still be in is cut) and sought back here,
-// outside the lock; if the rewinder is at it, it is heard once that is done.
+// out of the mix (a fade it may still be in is cut) and handed to the
+// rewinder, and heard once the seek is done: a seek takes memory from the
+// heap, which the game's passes never do. Without the rewinder's thread
+// (offline rendering) it is sought back here, outside the lock.
 BOOL BASS_MusicPlay(HMUSIC handle)
 {
     BassModule *m = BassFindModule(handle);
     if (!m)
         return FALSE;
     Lock();
-    int here = m->rewind && !m->seeking;
-    if (m->seeking)
+    const int pending = m->rewind && !m->seeking;
+    const int background = pending && RewinderRunning();
+    int here = pending && !background;
+    if (m->seeking || background)
         m->wanted = 1;
-    else
-        m->playing = !here;  // a module already playing simply goes on
-    if (here) {
+    if (!m->seeking)
+        m->playing = !pending;  // a module already playing simply goes on
+    if (pending)
         m->fade = 0;
+    if (here)
         m->seeking = 1;
-    }
     Unlock();
+    if (background)
+        WakeRewinder();
     if (here) {
         openmpt_module_set_position_order_row(m->mod, 0, 0);
         Lock();

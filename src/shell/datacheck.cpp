@@ -5,6 +5,7 @@
 
 #include "shell/datacheck.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -45,25 +46,43 @@ static int CheckPalette(const Uint8 *pal, char *why, int whyLen)
     return 0;
 }
 
-FILE *OpenDataFile(const char *path, char *why, int whyLen)
+// An ordinary file, or the fault written into why.
+static int PlainFile(const char *path, char *why, int whyLen)
 {
     struct stat st;
     if (stat(path, &st) != 0) {
         snprintf(why, whyLen, "cannot open it: %s", strerror(errno));
-        return NULL;
+        return 0;
     }
     if (S_ISDIR(st.st_mode)) {
         Fault(why, whyLen, "is a folder, not a file");
-        return NULL;
+        return 0;
     }
     if (!S_ISREG(st.st_mode)) {
         Fault(why, whyLen, "is not an ordinary file (a pipe or a device)");
-        return NULL;
+        return 0;
     }
+    return 1;
+}
+
+FILE *OpenDataFile(const char *path, char *why, int whyLen)
+{
+    if (!PlainFile(path, why, whyLen))
+        return NULL;
     FILE *f = fopen(path, "rb");
     if (!f)
         snprintf(why, whyLen, "cannot open it: %s", strerror(errno));
     return f;
+}
+
+int OpenDataDescriptor(const char *path, char *why, int whyLen)
+{
+    if (!PlainFile(path, why, whyLen))
+        return -1;
+    const int fd = open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        snprintf(why, whyLen, "cannot open it: %s", strerror(errno));
+    return fd;
 }
 
 // Header fields are read as unsigned and compared in 64 bits, so no crafted

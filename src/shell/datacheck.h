@@ -10,6 +10,9 @@
 // opens and reads as nothing, and a pipe would hold fopen for ever. On
 // failure writes the fault into why and returns NULL.
 FILE *OpenDataFile(const char *path, char *why, int whyLen);
+// The same, as a file descriptor (-1 on failure): reading through it takes
+// no memory from the heap, as a level read during play must not.
+int OpenDataDescriptor(const char *path, char *why, int whyLen);
 
 // Returns 0 when the file is a BMP the game can use (8 bits per pixel,
 // uncompressed, w x h, palette equal to GamePalette); otherwise writes the

@@ -42,6 +42,10 @@ void SetDisplayMode(int wantWindowed)
     // nothing has written yet: clear them first (nothing seen changes).
     SDL_FillRect(screen, NULL, 0);
     SDL_SetPalette(screen, SDL_LOGPAL | SDL_PHYSPAL, GamePalette, 0, 256);
+    // The first blit into a new screen makes SDL's map for it, from the heap:
+    // made here, with the switch, the next present takes no memory.
+    if (BackBuffer)
+        SDL_UpperBlit(BackBuffer, NULL, screen, NULL);
 }
 
 int screenClearPending;

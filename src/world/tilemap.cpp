@@ -1,11 +1,15 @@
 // The level map and its files: 6400 little-endian 32-bit codes, row-major,
-// no header. The map is the only record of what has been collected.
+// no header. The map is the only record of what has been collected. A level
+// is read during a pass, so it is read without stdio, which would take a
+// buffer from the heap.
 
 #include "world/tilemap.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+
+#include <unistd.h>
 
 #include "frontend/menu.h"
 #include "shell/datacheck.h"
@@ -17,11 +21,30 @@ const char *const LevelFiles[3] = {"data/new1.lvl", "data/new2.lvl", "data/new3.
 int levelFileMissing;
 char levelFault[160];
 
+// Reads up to n bytes; fewer only at the end of the file or on a failure,
+// which leaves errno set and returns what came before it.
+static size_t ReadUpTo(int fd, void *to, size_t n, int &failed)
+{
+    size_t got = 0;
+    failed = 0;
+    while (got < n) {
+        const ssize_t r = read(fd, (char *)to + got, n - got);
+        if (r < 0 && errno == EINTR)
+            continue;
+        if (r <= 0) {
+            failed = r < 0;
+            break;
+        }
+        got += (size_t)r;
+    }
+    return got;
+}
+
 // A file that opens but gives no byte (empty, or every read failing) holds
 // no level: it counts as missing.
-static void NoBytes(FILE *f)
+static void NoBytes(int failed)
 {
-    if (ferror(f))
+    if (failed)
         snprintf(levelFault, sizeof levelFault, "cannot read it: %s", strerror(errno));
     else
         snprintf(levelFault, sizeof levelFault, "is empty");
@@ -29,13 +52,15 @@ static void NoBytes(FILE *f)
 
 int LevelFileReadable(const char *path)
 {
-    FILE *f = OpenDataFile(path, levelFault, sizeof levelFault);
-    if (!f)
+    const int fd = OpenDataDescriptor(path, levelFault, sizeof levelFault);
+    if (fd < 0)
         return 0;
-    const int readable = fgetc(f) != EOF;
+    char byte;
+    int failed;
+    const int readable = ReadUpTo(fd, &byte, 1, failed) == 1;
     if (!readable)
-        NoBytes(f);
-    fclose(f);
+        NoBytes(failed);
+    close(fd);
     return readable;
 }
 
@@ -61,12 +86,13 @@ void LoadLevel(const char *path)
     memset(SolidRects, 0, sizeof SolidRects);
 
     size_t got = 0;
-    FILE *f = OpenDataFile(path, levelFault, sizeof levelFault);
-    if (f) {
-        got = fread(TileMap, 1, sizeof TileMap, f);
+    const int fd = OpenDataDescriptor(path, levelFault, sizeof levelFault);
+    if (fd >= 0) {
+        int failed;
+        got = ReadUpTo(fd, TileMap, sizeof TileMap, failed);
         if (got == 0)
-            NoBytes(f);
-        fclose(f);
+            NoBytes(failed);
+        close(fd);
     }
     levelFileMissing = got == 0;
     CodesToHostOrder();

@@ -52,7 +52,14 @@ extern "C" int __wrap_SDL_Flip(SDL_Surface *s)
     flipHook.flips++;
     if (flipHook.digest)
         flipHook.lastDigest = SurfaceDigest(s);
-    return flipHook.skip ? 0 : __real_SDL_Flip(s);
+    if (flipHook.skip)
+        return 0;
+    if (flipHook.around)
+        flipHook.around(1);
+    const int r = __real_SDL_Flip(s);
+    if (flipHook.around)
+        flipHook.around(0);
+    return r;
 }
 
 // Rows only: the padding past a row's width is not part of the picture.

@@ -28,6 +28,7 @@ struct FlipHook {
     bool skip = false;      // do not call SDL's own SDL_Flip
     uint64_t lastDigest = 0;
     long flips = 0;
+    void (*around)(int before) = nullptr;  // called with 1 before SDL's flip, 0 after
 };
 extern FlipHook flipHook;
 

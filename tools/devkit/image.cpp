@@ -111,7 +111,9 @@ bool WriteFile(const std::string &path, const std::vector<uint8_t> &bytes)
     FILE *f = fopen(path.c_str(), "wb");
     if (!f)
         return false;
-    bool ok = fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    // An empty file is written by opening it alone: fwrite may not be handed
+    // the null pointer an empty vector gives.
+    bool ok = bytes.empty() || fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     return fclose(f) == 0 && ok;
 }
 

@@ -73,8 +73,17 @@ void Hold(SDLKey key) { rigKeys[key] = 1; }
 void Release(SDLKey key) { rigKeys[key] = 0; }
 void ReleaseAll() { memset(rigKeys, 0, sizeof rigKeys); }
 
+void (*rigAroundPass)(int before);
+
 int Pass(Uint32 workMs)
 {
+    if (rigAroundPass) {
+        vclock.now += workMs;
+        rigAroundPass(1);
+        const int r = RunPass();
+        rigAroundPass(0);
+        return r;
+    }
     vclock.now += workMs;
     return RunPass();
 }

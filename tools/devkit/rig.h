@@ -34,6 +34,8 @@ extern Uint8 rigKeys[SDLK_LAST];
 // One pass of the main loop; returns what RunPass returned. workMs is the
 // time the pass's own work takes on the virtual clock before it presents.
 int Pass(Uint32 workMs = 0);
+// When set, called with 1 just before each pass runs and with 0 just after.
+extern void (*rigAroundPass)(int before);
 int Passes(int n, Uint32 workMs = 0);
 
 Image CaptureBackBuffer();
