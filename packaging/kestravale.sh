@@ -14,29 +14,22 @@ if [ ! -d "$root/data" ]; then
     exit 1
 fi
 
+# The file after a demo option is whatever argument comes next, as the
+# game takes it; an empty one is left for the game to refuse.
 here=$(pwd)
 here=${here%/}
-absolute() {
-    case $1 in
-    /* | '') abs=$1 ;;
-    *) abs="$here/$1" ;;
-    esac
-}
-
 file_follows=0
 for arg do
     shift
     if [ "$file_follows" = 1 ]; then
-        absolute "$arg"
-        arg=$abs
+        case $arg in
+        /* | '') ;;
+        *) arg="$here/$arg" ;;
+        esac
         file_follows=0
     else
         case $arg in
         --record | --playdemo | --timedemo) file_follows=1 ;;
-        --record=* | --playdemo=* | --timedemo=*)
-            absolute "${arg#*=}"
-            arg="${arg%%=*}=$abs"
-            ;;
         esac
     fi
     set -- "$@" "$arg"

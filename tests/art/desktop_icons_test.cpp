@@ -4,15 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cstdio>
 #include <cstdlib>
 #include <set>
 #include <string>
 
 #include "image.h"
+#include "temp_folder.h"
 
 namespace {
 
@@ -32,19 +29,16 @@ Image Icon(int size) { return DecodePng(ReadFile(Committed(size))); }
 
 TEST(DesktopIcons, RebuildByteForByte)
 {
-    char dir[] = "/tmp/kvicons.XXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
+    const std::string dir = MakeTestFolder().string();
     std::string cmd = std::string(KV_TOOLS_DIR) + "/build_art --icons " + dir + " " + KV_SOURCE_DIR + "/assets/art";
     ASSERT_EQ(system(cmd.c_str()), 0) << cmd;
     for (const Size &s : SIZES) {
-        std::string built = std::string(dir) + "/kestravale-" + std::to_string(s.size) + ".png";
+        std::string built = dir + "/kestravale-" + std::to_string(s.size) + ".png";
         bool okBuilt = false, okCommitted = false;
         EXPECT_TRUE(ReadFile(built, &okBuilt) == ReadFile(Committed(s.size), &okCommitted))
             << s.size << " px differs from what its sources build: run build_art --icons packaging/icons";
         EXPECT_TRUE(okBuilt && okCommitted) << s.size;
-        remove(built.c_str());
     }
-    rmdir(dir);
 }
 
 TEST(DesktopIcons, EachSizeIsItsDrawingEnlargedPixelForPixel)
