@@ -8,6 +8,9 @@
 //
 //   build/tools/mutate [--list FILE] [--only 3,17,40-45] [--file src/world/]
 //                      [--sample N] [--scratch DIR] [--report FILE] [--jobs N]
+//                      [--check]
+//
+// --check only finds each edit's place in the sources, and builds nothing.
 //
 // The list (tools/dev/mutants.txt) is read from the source tree; each edit
 // finds its place by a short text that must occur exactly once in its file,
@@ -173,6 +176,7 @@ struct Options {
     int sample = 0;
     int jobs = 2;
     int timeout = 900;  // seconds for one run of the suite
+    bool check = false;
 };
 
 std::set<int> ParseIds(const std::string &s)
@@ -254,13 +258,15 @@ int main(int argc, char **argv)
         } else if (a == "--jobs" && !next.empty()) {
             o.jobs = atoi(next.c_str());
             i++;
+        } else if (a == "--check") {
+            o.check = true;
         } else if (a == "--timeout" && !next.empty()) {
             o.timeout = atoi(next.c_str());
             i++;
         } else {
             fprintf(stderr,
                     "usage: mutate [--list FILE] [--only IDS] [--file PREFIX] [--sample N] [--scratch DIR]\n"
-                    "              [--report FILE] [--jobs N] [--timeout SECONDS]\n");
+                    "              [--report FILE] [--jobs N] [--timeout SECONDS] [--check]\n");
             return 2;
         }
     }
@@ -287,6 +293,33 @@ int main(int argc, char **argv)
         for (int i = 0; i < o.sample; i++)
             spread.push_back(chosen[size_t(i) * chosen.size() / o.sample]);
         chosen = spread;
+    }
+
+    if (o.check) {
+        // Every place found once, and every file of the game edited.
+        int bad = 0;
+        std::map<std::string, int> perFile;
+        for (const auto &e : fs::recursive_directory_iterator(o.source / "src"))
+            if (e.is_regular_file())
+                perFile[fs::relative(e.path(), o.source).string()] = 0;
+        for (const Mutant &m : chosen) {
+            const auto found = Find(ReadText(o.source / m.file), m.find);
+            perFile[m.file]++;
+            if (found.size() != 1) {
+                printf("%4d  %-15s %s: %s\n", m.id, OutcomeNames[found.empty() ? Missing : Ambiguous],
+                       m.file.c_str(), m.what.c_str());
+                bad++;
+            }
+        }
+        int equivalent = 0;
+        for (const Mutant &m : chosen)
+            equivalent += !m.same.empty();
+        for (const auto &[file, n] : perFile)
+            if (n == 0 && file.size() > 4 && file.substr(file.size() - 4) == ".cpp")
+                printf("      no edit of %s\n", file.c_str());
+        printf("%d edits (%d equivalent) in %d files; %d not found or not unique\n", int(chosen.size()), equivalent,
+               int(std::count_if(perFile.begin(), perFile.end(), [](const auto &f) { return f.second > 0; })), bad);
+        return bad ? 3 : 0;
     }
 
     // The scratch copy: sources copied, data and art sources linked.
