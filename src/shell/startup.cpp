@@ -167,6 +167,9 @@ void StartUp()
                             HealthSheet, SpikeSheet,   BallSheet};
     for (SDL_Surface *s : keyed)
         SDL_SetColorKey(s, SDL_SRCCOLORKEY, ColorKeyGreen);
+    PrepareClearedFrame();
+    PrepareTiles();
+    PrepareHud();
 
     for (int i = 0; i < SFX_COUNT; i++)
         EffectSamples[i] = BASS_SampleLoad(FALSE, EffectFiles[i], 0, 0, 3, BASS_SAMPLE_OVER_VOL);
