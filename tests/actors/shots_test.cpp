@@ -26,9 +26,10 @@ TEST_F(ShotTest, AShotFlies21PassesAndIsDrawnOnceMoreAtItsLimit)
     EXPECT_STREQ(scoreText, "1");
     for (int i = 1; i <= 21; i++) {
         Pass();
-        if (i > 1)  // in the first pass the gun, drawn after it, still covers it
+        if (i > 1) {  // in the first pass the gun, drawn after it, still covers it
             ASSERT_TRUE(ShowsSprite(CaptureBackBuffer(), 95 - 4 * (i - 1), 111, ShotImage, {0, 0, 8, 4}, View()))
                 << "pass " << i;
+        }
         ASSERT_EQ(leftShot.rect.x, 95 - 4 * i);
     }
     EXPECT_EQ(leftShot.active, 0);  // 11 is past 15

@@ -29,11 +29,15 @@ static void Print(int pass, const PassDigest &d)
 // Plays a demo as --playdemo would, from a fresh start, until its last pass.
 static int PlayDemo(const char *path)
 {
+    // The fresh start first: it gives every record its first value, the
+    // demo's among them, so the options are read after it.
+    RigStart();
     char *argv[] = {(char *)"passdigest", (char *)"--playdemo", (char *)path, NULL};
     const int status = ReadOptions(3, argv);
-    if (status >= 0)
+    if (status >= 0) {
+        RigStop();
         return status;
-    RigStart();
+    }
     BeginDemo();
     flipHook.digest = true;
     for (int pass = 1; demo.mode == DemoPlayback; pass++) {
