@@ -222,6 +222,8 @@ struct Objects {
             }
     }
 
+    fs::file_time_type latest{};  // the newest time given to a restored object
+
     // Objects compiled again for an edit get their pristine bytes back and a
     // new time, so that make archives and links them again without compiling.
     void Restore()
@@ -232,7 +234,18 @@ struct Objects {
             fs::copy_file(keep / fs::relative(path, build), path, fs::copy_options::overwrite_existing);
             fs::last_write_time(path, fs::file_time_type::clock::now());
             time = fs::last_write_time(path);
+            latest = std::max(latest, time);
         }
+    }
+
+    // The file system stamps a file written now with a clock that may lag a
+    // few milliseconds behind the one the restored objects were stamped
+    // with: an edited source must still look newer than its object, or make
+    // would keep the pristine one.
+    void MakeNewer(const fs::path &source) const
+    {
+        if (fs::last_write_time(source) <= latest)
+            fs::last_write_time(source, latest + std::chrono::milliseconds(10));
     }
 };
 
@@ -397,7 +410,17 @@ int main(int argc, char **argv)
             std::string edited = original;
             edited.replace(found[0].first, found[0].second, m.into);
             WriteText(file, edited);
-            if (!Ok(Run(make)))
+            objects.MakeNewer(file);
+            // A source of the game has an object to watch; a header has not.
+            const fs::path object = build / "CMakeFiles/kvgame.dir" / (m.file + ".o");
+            const bool watched = objects.times.count(object) > 0;
+            const bool built = Ok(Run(make));
+            if (built && watched && fs::last_write_time(object) == objects.times[object]) {
+                fprintf(stderr, "mutate: edit %d did not reach the build (%s was not compiled again)\n", m.id,
+                        object.c_str());
+                return 1;
+            }
+            if (!built)
                 outcome = NoBuild;
             else if (!Ok(Run(test)))
                 outcome = Killed;
