@@ -4,6 +4,10 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
 
 #include "rig.h"
 #include "vclock.h"
@@ -14,9 +18,13 @@ protected:
     void TearDown() override { RigStop(); }
 };
 
-// Writes a capture next to the test binary when a picture test fails, so it
-// can be looked at.
-inline void SaveForLooking(const Image &img, const char *name)
+// Writes a capture into the temporary folder when a picture test fails, so
+// it can be looked at; returns where.
+inline std::string SaveForLooking(const Image &img, const char *name)
 {
-    WritePng(std::string(name) + ".png", img, 2);
+    const std::string path = (std::filesystem::temp_directory_path() /
+                              ("kv-" + std::string(name) + "-" + std::to_string(getpid()) + ".png"))
+                                 .string();
+    WritePng(path, img, 2);
+    return path;
 }

@@ -27,9 +27,8 @@ void MatchesGolden(const char *name)
     int differ = 0;
     for (size_t i = 0; i < frame.px.size(); i++)
         differ += frame.px[i] != golden.px[i];
-    if (differ)
-        SaveForLooking(frame, name);
-    EXPECT_EQ(differ, 0) << "pixels differ from " << path << "; the frame is in " << name << ".png";
+    const std::string saved = differ ? SaveForLooking(frame, name) : "";
+    EXPECT_EQ(differ, 0) << "pixels differ from " << path << "; the frame is in " << saved;
 }
 
 }  // namespace

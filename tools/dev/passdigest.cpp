@@ -29,6 +29,9 @@ static void Print(int pass, const PassDigest &d)
 // Plays a demo as --playdemo would, from a fresh start, until its last pass.
 static int PlayDemo(const char *path)
 {
+    // The fresh start first: it gives every record its first value, the
+    // demo's among them, so the options are read after it.
+    RigStart();
     char *argv[] = {(char *)"passdigest", (char *)"--playdemo", (char *)path, NULL};
     RigStart();  // first: it gives every record of the game its first value
     const int status = ReadOptions(3, argv);

@@ -13,8 +13,9 @@
 // of SDL's. Every record of the game first goes back to its first value,
 // the clock to 0, the keys up and rand() to its unseeded sequence, so each
 // start is a fresh start, however many came before it in the process. Only
-// bassOffline, which a caller sets before starting, is kept. A rig still
-// running is stopped first.
+// bassOffline, which a caller sets before starting, is kept; any other
+// record set before RigStart (a demo read from options, say) is lost, so set
+// it after. A rig still running is stopped first.
 void RigStart();
 void RigStop();  // SDL and the audio back-end shut down as the game does
 
