@@ -1,5 +1,6 @@
-// A game started headless for one test: every test runs in a process of its
-// own, so the game's process-wide records start from their first values.
+// A game started headless for one test. RigStart gives the game's
+// process-wide records their first values, so a test sees a fresh start
+// whether it runs alone or after others in the same process.
 #pragma once
 
 #include <gtest/gtest.h>

@@ -2,12 +2,15 @@
 // cells, no enemies, the Camera and the heroine where the test puts them.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstring>
 
 #include "actors/enemies.h"
 #include "actors/player.h"
 #include "game_fixture.h"
 #include "shell/loop.h"
+#include "shell/startup.h"
 #include "world/level.h"
 #include "world/tilemap.h"
 
@@ -50,4 +53,58 @@ inline void Stage()
     player.rect = {111, 88, 16, 64};
     player.vSpeed = 0;
     player.jumpLatch = 0;
+}
+
+// The part of a playing frame that the frame picture leaves open.
+inline SDL_Rect View() { return {16, 16, 192, 168}; }
+inline SDL_Rect WholePicture() { return {0, 0, 320, 200}; }
+
+// How many of the opaque pixels of a sheet's cell, placed with its top-left
+// corner at (x, y), the picture shows, counting only those inside clip; and
+// how many there are.
+struct SpriteMatch {
+    int shown = 0, opaque = 0;
+    double share() const { return opaque ? double(shown) / opaque : 0; }
+};
+
+inline SpriteMatch MatchSprite(const Image &img, int x, int y, SDL_Surface *sheet, const SDL_Rect &cell,
+                               const SDL_Rect &clip = WholePicture())
+{
+    SpriteMatch m;
+    const Uint8 *pixels = (const Uint8 *)sheet->pixels;
+    const bool keyed = sheet->flags & SDL_SRCCOLORKEY;
+    for (int j = 0; j < cell.h; j++)
+        for (int i = 0; i < cell.w; i++) {
+            const int px = x + i, py = y + j;
+            if (px < clip.x || py < clip.y || px >= clip.x + clip.w || py >= clip.y + clip.h)
+                continue;
+            const Uint8 src = pixels[(cell.y + j) * sheet->pitch + cell.x + i];
+            if (keyed && src == sheet->format->colorkey)
+                continue;
+            m.opaque++;
+            m.shown += img.at(px, py) == src;
+        }
+    return m;
+}
+
+// The picture shows every opaque pixel of the cell (those inside clip).
+inline ::testing::AssertionResult ShowsSprite(const Image &img, int x, int y, SDL_Surface *sheet,
+                                              const SDL_Rect &cell, const SDL_Rect &clip = WholePicture())
+{
+    const SpriteMatch m = MatchSprite(img, x, y, sheet, cell, clip);
+    if (m.opaque > 0 && m.shown == m.opaque)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << m.shown << " of " << m.opaque << " pixels of the cell at " << x << ","
+                                         << y;
+}
+
+// The cell is not drawn there: at most a few of its pixels happen to match.
+inline ::testing::AssertionResult LacksSprite(const Image &img, int x, int y, SDL_Surface *sheet,
+                                              const SDL_Rect &cell, const SDL_Rect &clip = WholePicture())
+{
+    const SpriteMatch m = MatchSprite(img, x, y, sheet, cell, clip);
+    if (m.opaque > 0 && m.share() < 0.5)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << m.shown << " of " << m.opaque << " pixels of the cell at " << x << ","
+                                         << y;
 }

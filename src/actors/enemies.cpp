@@ -10,6 +10,7 @@
 #include "shell/rects.h"
 #include "shell/startup.h"
 #include "sound/sound.h"
+#include "video/blit.h"
 #include "video/video.h"
 #include "world/tilemap.h"
 
@@ -70,14 +71,14 @@ static void DrawEnemy(Enemy &e)
         // Near the left edge only the left half is drawn, and the box is 16 wide.
         SDL_Rect *frame = EnemyFrame(OgreFrames, 13, e);
         frame->w = e.rect.x > 8 ? 32 : 16;
-        SDL_UpperBlit(OgreSheet, frame, BackBuffer, &e.rect);
+        Blit(OgreSheet, frame, BackBuffer, &e.rect);
         break;
     }
     case SharpSpikes:
-        SDL_UpperBlit(SpikeSheet, EnemyFrame(SpikeFrames, 8, e), BackBuffer, &e.rect);
+        Blit(SpikeSheet, EnemyFrame(SpikeFrames, 8, e), BackBuffer, &e.rect);
         break;
     case DeathBall:
-        SDL_UpperBlit(BallSheet, EnemyFrame(BallFrames, 10, e), BackBuffer, &e.rect);
+        Blit(BallSheet, EnemyFrame(BallFrames, 10, e), BackBuffer, &e.rect);
         break;
     }
 }

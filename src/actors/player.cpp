@@ -10,6 +10,7 @@
 #include "shell/rects.h"
 #include "shell/startup.h"
 #include "sound/sound.h"
+#include "video/blit.h"
 #include "video/video.h"
 #include "world/level.h"
 #include "world/tiles.h"
@@ -28,20 +29,20 @@ enum { SCROLL_X = 111, CAM_X_MIN = -16, CAM_X_MAX = 1070 };
 
 void DrawPlayer()
 {
-    SDL_UpperBlit(PlayerSheet, &PlayerFrames[player.frame], BackBuffer, &player.rect);
+    Blit(PlayerSheet, &PlayerFrames[player.frame], BackBuffer, &player.rect);
 }
 
 // The same gun may be drawn twice at one place; each blit writes back.
 void DrawGun()
 {
     if (player.shooting == 1 && player.facing == FACING_RIGHT)
-        SDL_UpperBlit(GunSheet, &GunFrames[0], BackBuffer, &player.gunRect);
+        Blit(GunSheet, &GunFrames[0], BackBuffer, &player.gunRect);
     if (player.shooting == 1 && player.facing == FACING_LEFT)
-        SDL_UpperBlit(GunSheet, &GunFrames[1], BackBuffer, &player.gunRect);
+        Blit(GunSheet, &GunFrames[1], BackBuffer, &player.gunRect);
     if (player.gunRight == 1)
-        SDL_UpperBlit(GunSheet, &GunFrames[0], BackBuffer, &player.gunRect);
+        Blit(GunSheet, &GunFrames[0], BackBuffer, &player.gunRect);
     if (player.gunLeft == 1)
-        SDL_UpperBlit(GunSheet, &GunFrames[1], BackBuffer, &player.gunRect);
+        Blit(GunSheet, &GunFrames[1], BackBuffer, &player.gunRect);
 }
 
 // Below screen y 88 the Camera follows by a fixed 4 pixels, above y 28 by

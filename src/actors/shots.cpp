@@ -9,6 +9,7 @@
 #include "shell/rects.h"
 #include "shell/startup.h"
 #include "sound/sound.h"
+#include "video/blit.h"
 #include "video/hud.h"
 #include "video/video.h"
 #include "world/pickups.h"
@@ -50,8 +51,8 @@ void SpawnExplosion(Sint16 x, Sint16 y)
 
 void DrawShots()
 {
-    SDL_UpperBlit(ShotImage, NULL, BackBuffer, &rightShot.rect);
-    SDL_UpperBlit(ShotImage, NULL, BackBuffer, &leftShot.rect);
+    Blit(ShotImage, NULL, BackBuffer, &rightShot.rect);
+    Blit(ShotImage, NULL, BackBuffer, &leftShot.rect);
 }
 
 // Five frames of 21 passes each, then 21 invisible passes before the slot
@@ -64,7 +65,7 @@ void UpdateExplosions()
             continue;
         ExplosionRects[i].y--;
         if (e.frame >= 0 && e.frame <= 4)
-            SDL_UpperBlit(ExplosionSheet, &ExplosionFrames[e.frame], BackBuffer, &ExplosionRects[i]);
+            Blit(ExplosionSheet, &ExplosionFrames[e.frame], BackBuffer, &ExplosionRects[i]);
         if (++e.timer > EXPLOSION_FRAME_TICKS) {
             e.frame++;
             e.timer = 0;

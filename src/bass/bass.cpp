@@ -1,7 +1,9 @@
 // The nine audio calls of the game on SDL audio and libopenmpt. Every load
 // happens here, on the game thread, before the mixer may touch the result;
-// every change the mixer can see is made under SDL's audio lock. A call that
-// fails does so quietly and leaves nothing behind.
+// every change the mixer can see is made under SDL's audio lock, and the
+// slow work (reading, decoding, seeking a module) is done outside it. A load
+// that fails names the file and what is wrong on stderr and leaves nothing
+// behind; every other call fails quietly.
 
 #include "bass/bass.h"
 
@@ -12,6 +14,9 @@
 #include <cstring>
 
 #include "bass/mixer.h"
+#include "bass/readfile.h"
+#include "bass/rewind.h"
+#include "bass/wavdecode.h"
 
 enum { KIND_SAMPLE = 1, KIND_MODULE = 2, KIND_CHANNEL = 3 };
 
@@ -56,6 +61,12 @@ static void Unlock()
         SDL_UnlockAudio();
 }
 
+static void Report(const char *path, const char *why)
+{
+    if (!bassQuiet)
+        fprintf(stderr, "kestravale: %s: %s; it stays silent\n", path, why);
+}
+
 static void AudioCallback(void *, Uint8 *stream, int len)
 {
     BassMix(stream, len);
@@ -69,7 +80,7 @@ static int OpenDevice()
     want.freq = bass.rate;
     want.format = AUDIO_S16SYS;
     want.channels = 2;
-    want.samples = 1024;  // about 23 ms: short enough that an effect is heard at once
+    want.samples = BASS_BLOCK;  // 11.6 ms a block
     want.callback = AudioCallback;
     // Nothing asked back: SDL converts to the device's own format if it
     // must, so the mixer always writes exactly this one.
@@ -86,14 +97,22 @@ BOOL BASS_Init(int, DWORD freq, DWORD, void *, void *)
         return FALSE;
     memset(&bass, 0, sizeof bass);
     bass.rate = freq >= 8000 && freq <= 192000 ? int(freq) : BASS_DEFAULT_RATE;
-    if (!OpenDevice())
+    ResetLimiter(bass.limiter);
+    bass.effectBus.gain = BASS_UNITY;
+    if (!OpenDevice()) {
+        if (!bassQuiet)
+            fprintf(stderr, "kestravale: no sound: %s\n", SDL_GetError());
         return FALSE;
+    }
     bass.deviceOpen = 1;
     bass.generation = ++lastGeneration;
+    bass.mixedAtMs = SDL_GetTicks();
     bass.initialised = 1;
     // The device runs from now on but mixes silence until BASS_Start.
-    if (!bassOffline)
+    if (!bassOffline) {
+        StartRewinder();
         SDL_PauseAudio(0);
+    }
     return TRUE;
 }
 
@@ -108,7 +127,9 @@ BOOL BASS_Free()
 {
     if (!bass.initialised)
         return FALSE;
-    // Closing the device first ends the callback, so nothing is freed under it.
+    // Closing the device first ends the callback, and the rewinder is
+    // stopped, so nothing is freed under either.
+    StopRewinder();
     SDL_CloseAudio();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     for (BassSample &s : bass.samples)
@@ -122,50 +143,8 @@ BOOL BASS_Free()
 
 // --- Samples ---
 
-static SDL_RWops *OpenSource(BOOL mem, const void *file, QWORD offset, DWORD length)
-{
-    if (mem)
-        return length ? SDL_RWFromConstMem((const Uint8 *)file + offset, int(length)) : NULL;
-    SDL_RWops *rw = SDL_RWFromFile((const char *)file, "rb");
-    if (rw && offset)
-        SDL_RWseek(rw, int(offset), RW_SEEK_SET);
-    return rw;
-}
-
-// Reads a WAV and converts it once to the output format.
-static int LoadWav(SDL_RWops *rw, BassSample &s)
-{
-    SDL_AudioSpec spec;
-    Uint8 *data;
-    Uint32 bytes;
-    if (!SDL_LoadWAV_RW(rw, 1, &spec, &data, &bytes))
-        return 0;
-    SDL_AudioCVT cvt;
-    if (SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_S16SYS, 2, bass.rate) < 0) {
-        SDL_FreeWAV(data);
-        return 0;
-    }
-    cvt.len = int(bytes);
-    cvt.buf = (Uint8 *)malloc(size_t(bytes) * (cvt.len_mult > 1 ? cvt.len_mult : 1) + 16);
-    if (!cvt.buf) {
-        SDL_FreeWAV(data);
-        return 0;
-    }
-    memcpy(cvt.buf, data, bytes);
-    SDL_FreeWAV(data);
-    int outBytes = cvt.len;
-    if (cvt.needed) {
-        if (SDL_ConvertAudio(&cvt) < 0) {
-            free(cvt.buf);
-            return 0;
-        }
-        outBytes = cvt.len_cvt;
-    }
-    s.frames = (Sint16 *)cvt.buf;
-    s.length = Uint32(outBytes / 4);
-    return s.length > 0;
-}
-
+// The loudest value of every block of the sound, for choosing the quietest
+// playback.
 static int BuildLevels(BassSample &s)
 {
     Uint32 blocks = (s.length + BASS_LEVEL_BLOCK - 1) / BASS_LEVEL_BLOCK;
@@ -184,6 +163,17 @@ static int BuildLevels(BassSample &s)
     return 1;
 }
 
+static const char *LoadSound(const Uint8 *data, size_t size, BassSample &s)
+{
+    const char *why = NULL;
+    s.frames = DecodeWav(data, size, bass.rate, &s.length, &why);
+    if (!s.frames)
+        return why;
+    if (!BuildLevels(s))
+        return "no memory for it";
+    return NULL;
+}
+
 HSAMPLE BASS_SampleLoad(BOOL mem, const void *file, QWORD offset, DWORD length, DWORD max, DWORD flags)
 {
     if (!bass.initialised || !file)
@@ -193,11 +183,22 @@ HSAMPLE BASS_SampleLoad(BOOL mem, const void *file, QWORD offset, DWORD length, 
         slot++;
     if (slot == BASS_MAX_SAMPLES)
         return 0;
-    SDL_RWops *rw = OpenSource(mem, file, offset, length);
-    if (!rw)
-        return 0;
     BassSample s = {};
-    if (!LoadWav(rw, s) || !BuildLevels(s)) {
+    const char *why = NULL;
+    if (mem) {
+        why = length ? LoadSound((const Uint8 *)file + offset, length, s) : "empty";
+    } else {
+        size_t size = 0;
+        Uint8 *data = ReadSoundFile((const char *)file, &size, &why);
+        if (data && offset < size)
+            why = LoadSound(data + offset, size - size_t(offset), s);
+        else if (data)
+            why = "shorter than the offset given";
+        free(data);
+    }
+    if (why) {
+        if (!mem)
+            Report((const char *)file, why);
         FreeSample(s);
         return 0;
     }
@@ -208,6 +209,22 @@ HSAMPLE BASS_SampleLoad(BOOL mem, const void *file, QWORD offset, DWORD length, 
     bass.samples[slot] = s;
     Unlock();
     return MakeHandle(KIND_SAMPLE, slot);
+}
+
+BOOL BASS_SampleFree(HSAMPLE handle)
+{
+    BassSample *s = FindSample(handle);
+    if (!s)
+        return FALSE;
+    Lock();
+    BassSample gone = *s;
+    memset(s, 0, sizeof *s);
+    for (BassTail &t : bass.tails)
+        if (t.left > 0 && &bass.samples[t.sample] == s)
+            t.left = 0;
+    Unlock();
+    FreeSample(gone);
+    return TRUE;
 }
 
 // How loud a playback is now and is about to be: the loudest value in its
@@ -222,22 +239,57 @@ static int PlaybackLevel(const BassSample &s, const BassPlayback &p)
     return now > next ? now : next;
 }
 
-// A free slot if there is one; else, with the override flag, the quietest
-// playback (the one furthest along when levels tie); else none.
+// A free slot if there is one. Else, with the override flag: a playback
+// not heard yet (the one placed latest, so the starts before it keep their
+// places), and only if every one has been heard, the quietest (of equal
+// levels, the one furthest along). Else none.
 static int ChoosePlayback(const BassSample &s)
 {
-    int chosen = -1, chosenLevel = 0;
+    int unheard = -1, quietest = -1, quietestLevel = 0;
     for (int i = 0; i < s.maxPlaybacks; i++) {
         const BassPlayback &p = s.playbacks[i];
         if (!p.active)
             return i;
+        if (!p.heard) {
+            if (unheard < 0 || p.at > s.playbacks[unheard].at)
+                unheard = i;
+            continue;
+        }
         int level = PlaybackLevel(s, p);
-        if (chosen < 0 || level < chosenLevel || (level == chosenLevel && p.pos > s.playbacks[chosen].pos)) {
-            chosen = i;
-            chosenLevel = level;
+        if (quietest < 0 || level < quietestLevel ||
+            (level == quietestLevel && p.pos > s.playbacks[quietest].pos)) {
+            quietest = i;
+            quietestLevel = level;
         }
     }
-    return s.replaceQuietest ? chosen : -1;
+    if (!s.replaceQuietest)
+        return -1;
+    return unheard >= 0 ? unheard : quietest;
+}
+
+// A playback that was heard fades out from where it stands. With every
+// tail busy, the one nearest its end makes room.
+static void StartTail(int sample, const BassPlayback &p)
+{
+    if (!p.active || !p.heard)
+        return;
+    BassTail *t = &bass.tails[0];
+    for (BassTail &u : bass.tails)
+        if (u.left < t->left)
+            t = &u;
+    *t = {sample, p.pos, BASS_FADE};
+}
+
+// Where in the output a start asked for now sounds: as far into the next
+// block as the time since the mixer last ran, so starts keep their spacing
+// whatever the size of the blocks.
+static Uint32 StartDelay(Uint32 now)
+{
+    Sint32 since = Sint32(now - bass.mixedAtMs);
+    if (since <= 0)
+        return 0;
+    Uint64 frames = Uint64(since) * Uint64(bass.rate) / 1000;
+    return frames < BASS_MAX_WAIT ? Uint32(frames) : Uint32(BASS_MAX_WAIT);
 }
 
 HCHANNEL BASS_SamplePlay(HSAMPLE handle)
@@ -245,14 +297,19 @@ HCHANNEL BASS_SamplePlay(HSAMPLE handle)
     BassSample *s = FindSample(handle);
     if (!s)
         return 0;
+    Uint32 now = SDL_GetTicks();
+    int sample = int(s - bass.samples);
     Lock();
     int i = ChoosePlayback(*s);
-    if (i >= 0)
-        s->playbacks[i] = {1, 0};
+    if (i >= 0) {
+        StartTail(sample, s->playbacks[i]);
+        Uint32 wait = StartDelay(now);
+        s->playbacks[i] = {1, 0, wait, 0, bass.framesMixed + wait};
+    }
     Unlock();
     if (i < 0)
         return 0;
-    return MakeHandle(KIND_CHANNEL, int(s - bass.samples) * BASS_MAX_PLAYBACKS + i);
+    return MakeHandle(KIND_CHANNEL, sample * BASS_MAX_PLAYBACKS + i);
 }
 
 int BassActivePlaybacks(HSAMPLE handle)
@@ -270,32 +327,19 @@ int BassActivePlaybacks(HSAMPLE handle)
 
 // --- Modules ---
 
-static void *ReadWholeFile(const char *path, size_t *size)
-{
-    FILE *f = fopen(path, "rb");
-    if (!f)
-        return NULL;
-    void *data = NULL;
-    long n = -1;
-    if (fseek(f, 0, SEEK_END) == 0)
-        n = ftell(f);
-    if (n > 0 && fseek(f, 0, SEEK_SET) == 0) {
-        data = malloc(size_t(n));
-        if (data && fread(data, 1, size_t(n), f) != size_t(n)) {
-            free(data);
-            data = NULL;
-        }
-    }
-    fclose(f);
-    *size = size_t(n);
-    return data;
-}
-
 static openmpt_module *OpenModule(const void *data, size_t size, DWORD flags)
 {
+    // Nothing is worked out at load time that the game never asks for: the
+    // lengths of the subsongs (ours have one, and the game never asks how
+    // long it is) and plugins (IT files of ours have none).
+    const openmpt_module_initial_ctl ctls[] = {
+        {"load.skip_subsongs_init", "1"},
+        {"load.skip_plugins", "1"},
+        {NULL, NULL},
+    };
     int error = 0;
     openmpt_module *mod = openmpt_module_create_from_memory2(data, size, openmpt_log_func_silent, NULL,
-                                                              openmpt_error_func_ignore, NULL, &error, NULL, NULL);
+                                                              openmpt_error_func_ignore, NULL, &error, NULL, ctls);
     if (!mod)
         return NULL;
     // Players expect music that never stops: at its end a module goes on
@@ -318,48 +362,83 @@ HMUSIC BASS_MusicLoad(BOOL mem, const void *file, QWORD offset, DWORD length, DW
     if (slot == BASS_MAX_MODULES)
         return 0;
     openmpt_module *mod = NULL;
+    const char *why = "not a module the game can play";
     if (mem) {
         if (length)
             mod = OpenModule((const Uint8 *)file + offset, length, flags);
     } else {
         size_t size = 0;
-        void *data = ReadWholeFile((const char *)file, &size);
-        if (data)
-            mod = OpenModule(data, size, flags);
+        Uint8 *data = ReadSoundFile((const char *)file, &size, &why);
+        if (data && offset < size)
+            mod = OpenModule(data + offset, size - size_t(offset), flags);
         free(data);
     }
-    if (!mod)
+    if (!mod) {
+        if (!mem)
+            Report((const char *)file, why);
         return 0;
+    }
     Lock();
-    bass.modules[slot].mod = mod;
-    bass.modules[slot].playing = 0;
+    bass.modules[slot] = {mod, 0, 0, 1, 0, 0, 0};
     Unlock();
     return MakeHandle(KIND_MODULE, slot);
 }
 
+BOOL BASS_MusicFree(HMUSIC handle)
+{
+    BassModule *m = BassFindModule(handle);
+    if (!m)
+        return FALSE;
+    Lock();
+    openmpt_module *mod = m->mod;
+    memset(m, 0, sizeof *m);
+    Unlock();
+    openmpt_module_destroy(mod);
+    return TRUE;
+}
+
+// A module marked to start from its beginning is normally rewound already,
+// in the background, by the time it is played again. If not, it is taken
+// out of the mix (a fade it may still be in is cut) and sought back here,
+// outside the lock; if the rewinder is at it, it is heard once that is done.
 BOOL BASS_MusicPlay(HMUSIC handle)
 {
     BassModule *m = BassFindModule(handle);
     if (!m)
         return FALSE;
     Lock();
-    m->playing = 1;  // a module already playing simply goes on
+    int here = m->rewind && !m->seeking;
+    if (m->seeking)
+        m->wanted = 1;
+    else
+        m->playing = !here;  // a module already playing simply goes on
+    if (here) {
+        m->fade = 0;
+        m->seeking = 1;
+    }
     Unlock();
+    if (here) {
+        openmpt_module_set_position_order_row(m->mod, 0, 0);
+        Lock();
+        *m = {m->mod, 1, 0, 1, 0, 0, 0};
+        Unlock();
+    }
     return TRUE;
 }
 
-// Position is in bytes of the output (16-bit stereo); the game only ever
-// rewinds to 0, the module's beginning.
+// The game only ever rewinds to 0, the module's beginning. Nothing is done
+// now: the module is only marked, and starts from its beginning at its next
+// play, so the mixer never hears a moment of it rewound before the stop
+// that follows. A module that has not sounded since it was loaded or
+// rewound is already at its beginning.
 BOOL BASS_ChannelSetPosition(DWORD handle, QWORD pos)
 {
     BassModule *m = BassFindModule(handle);
-    if (!m)
+    if (!m || pos != 0)
         return FALSE;
     Lock();
-    if (pos == 0)
-        openmpt_module_set_position_order_row(m->mod, 0, 0);
-    else
-        openmpt_module_set_position_seconds(m->mod, double(pos) / (4.0 * bass.rate));
+    if (!m->fresh && !m->seeking)
+        m->rewind = 1;
     Unlock();
     return TRUE;
 }
@@ -376,19 +455,27 @@ BOOL BASS_Start()
     return TRUE;
 }
 
-// Everything falls silent: effects are dropped (even one started a moment
-// ago), modules stop where they are and wait for BASS_MusicPlay.
+// Everything falls silent within 5 ms: what was heard fades out from where
+// it stood, a start not heard yet is dropped, and modules stop where they
+// are (after their fade) and wait for BASS_MusicPlay.
 BOOL BASS_Stop()
 {
     if (!bass.initialised)
         return FALSE;
     Lock();
-    bass.running = 0;
-    for (BassSample &s : bass.samples)
-        for (BassPlayback &p : s.playbacks)
+    for (int i = 0; i < BASS_MAX_SAMPLES; i++)
+        for (BassPlayback &p : bass.samples[i].playbacks) {
+            StartTail(i, p);
             p.active = 0;
-    for (BassModule &m : bass.modules)
+        }
+    for (BassModule &m : bass.modules) {
+        if (m.playing && bass.running && !m.fresh)
+            m.fade = BASS_FADE;
         m.playing = 0;
+        m.wanted = 0;
+    }
+    bass.running = 0;
     Unlock();
+    WakeRewinder();  // for modules marked that were not sounding
     return TRUE;
 }

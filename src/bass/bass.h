@@ -1,6 +1,7 @@
 // The audio back-end: the nine calls the game makes, on SDL audio and
 // libopenmpt. Handles are never 0 for something that loaded; every call on a
-// 0 handle, or before BASS_Init succeeded, does nothing.
+// 0 handle, or before BASS_Init succeeded, does nothing. A module can only be
+// set back to its beginning (position 0).
 #pragma once
 
 #include <cstdint>
@@ -31,3 +32,8 @@ BOOL BASS_MusicPlay(HMUSIC handle);
 BOOL BASS_ChannelSetPosition(DWORD handle, QWORD pos);
 BOOL BASS_Start();
 BOOL BASS_Stop();
+
+// Not used by the game, which frees everything at once with BASS_Free; the
+// fuzzer loads and frees one file after another.
+BOOL BASS_SampleFree(HSAMPLE handle);
+BOOL BASS_MusicFree(HMUSIC handle);

@@ -9,6 +9,7 @@
 #include "shell/loop.h"
 #include "shell/startup.h"
 #include "sound/sound.h"
+#include "video/blit.h"
 #include "video/text.h"
 #include "video/video.h"
 #include "world/tilemap.h"
@@ -89,7 +90,7 @@ static void DrawLines(const HelpLine (&lines)[N])
 static void Blit(SDL_Surface *sheet, SDL_Rect *frame, int x, int y)
 {
     SDL_Rect at = {(Sint16)x, (Sint16)y, 0, 0};
-    SDL_UpperBlit(sheet, frame, BackBuffer, &at);
+    Blit(sheet, frame, BackBuffer, &at);
 }
 
 // The animation counters are shared by pages 0 and 3 and never reset, so

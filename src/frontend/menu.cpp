@@ -3,12 +3,14 @@
 
 #include "frontend/menu.h"
 
-#include <cstdlib>
+#include <cstring>
 
 #include "frontend/help.h"
+#include "frontend/noise.h"
 #include "shell/loop.h"
 #include "shell/startup.h"
 #include "sound/sound.h"
+#include "video/blit.h"
 #include "video/text.h"
 #include "video/video.h"
 #include "world/level.h"
@@ -20,39 +22,39 @@ SDL_Rect LogoRect;
 SDL_Rect MenuImageRect;
 const char creditLine[] = "Made by the Vale crew";  // at most 24 characters
 
-enum { NOISE_FIRST = 15, NOISE_COLOURS = 15 };
+// The menu and the help pages start every frame from black with the frame
+// picture over it: always the same picture, so it is made once.
+static Uint8 ClearedFrame[BACKBUFFER_H][BACKBUFFER_W];
 
-// The noise field: one rand() per pixel, in rows from the top. The fifteen
-// greys are mapped once per frame; mapping every pixel would search the
-// palette 32,256 times a frame and slow the whole menu down.
-static void DrawNoise()
+void PrepareClearedFrame()
 {
-    Uint32 grey[NOISE_COLOURS];
-    for (int k = 0; k < NOISE_COLOURS; k++) {
-        const SDL_Color &c = GamePalette[NOISE_FIRST + k];
-        grey[k] = SDL_MapRGB(BackBuffer->format, c.r, c.g, c.b);
-    }
-    for (int y = 0; y < 168; y++)
-        for (int x = 0; x < 192; x++)
-            PutPixel(BackBuffer, 16 + x, 16 + y, grey[rand() % NOISE_COLOURS]);
+    const int keyed = (FrameOverlay->flags & SDL_SRCCOLORKEY) != 0;
+    const Uint8 key = (Uint8)FrameOverlay->format->colorkey;
+    const Uint8 *row = (const Uint8 *)FrameOverlay->pixels;
+    for (int y = 0; y < BACKBUFFER_H; y++, row += FrameOverlay->pitch)
+        for (int x = 0; x < BACKBUFFER_W; x++)
+            ClearedFrame[y][x] = keyed && row[x] == key ? 0 : row[x];
 }
 
+// Black on both surfaces, then the frame picture on the BackBuffer. The
+// screen's clear is left to the present, which covers the whole screen in
+// either display mode and then needs none.
 void ClearToFrame()
 {
     if (screen)
-        SDL_FillRect(screen, NULL, 0);
-    SDL_FillRect(BackBuffer, NULL, 0);
-    SDL_Rect origin = {0, 0, 0, 0};
-    SDL_UpperBlit(FrameOverlay, NULL, BackBuffer, &origin);
+        screenClearPending = 1;
+    Uint8 *row = (Uint8 *)BackBuffer->pixels;
+    for (int y = 0; y < BACKBUFFER_H; y++, row += BackBuffer->pitch)
+        memcpy(row, ClearedFrame[y], BACKBUFFER_W);
 }
 
 void DrawMenu()
 {
     ClearToFrame();
     DrawNoise();
-    SDL_UpperBlit(LogoImage, NULL, BackBuffer, &LogoRect);
-    SDL_UpperBlit(SpinnerSheet, &SpinnerFrames[spinnerFrame], BackBuffer, &MenuCursor);
-    SDL_UpperBlit(MenuImage, NULL, BackBuffer, &MenuImageRect);
+    Blit(LogoImage, NULL, BackBuffer, &LogoRect);
+    Blit(SpinnerSheet, &SpinnerFrames[spinnerFrame], BackBuffer, &MenuCursor);
+    Blit(MenuImage, NULL, BackBuffer, &MenuImageRect);
     DrawText(BackBuffer, 16, 174, creditLine);
 }
 

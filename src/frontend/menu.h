@@ -14,6 +14,7 @@ extern const char creditLine[];
 
 // Menu and help frames start from black on both surfaces, then the frame.
 void ClearToFrame();
+void PrepareClearedFrame();  // at start-up, once the frame picture is loaded and keyed
 void DrawMenu();
 void AdvanceSpinner();
 void HandleMenuKeys();

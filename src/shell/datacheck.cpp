@@ -5,10 +5,15 @@
 
 #include "shell/datacheck.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+#include <unistd.h>
 
 #include "video/video.h"
 
@@ -40,30 +45,56 @@ static int CheckPalette(const Uint8 *pal, char *why, int whyLen)
     return 0;
 }
 
+FILE *OpenDataFile(const char *path, char *why, int whyLen)
+{
+    struct stat st;
+    if (stat(path, &st) != 0) {
+        snprintf(why, whyLen, "cannot open it: %s", strerror(errno));
+        return NULL;
+    }
+    if (S_ISDIR(st.st_mode)) {
+        Fault(why, whyLen, "is a folder, not a file");
+        return NULL;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        Fault(why, whyLen, "is not an ordinary file (a pipe or a device)");
+        return NULL;
+    }
+    FILE *f = fopen(path, "rb");
+    if (!f)
+        snprintf(why, whyLen, "cannot open it: %s", strerror(errno));
+    return f;
+}
+
+// Header fields are read as unsigned and compared in 64 bits, so no crafted
+// value can wrap a sum past a bound or overflow a negation.
 int CheckArtFile(const char *path, int w, int h, char *why, int whyLen)
 {
-    FILE *f = fopen(path, "rb");
-    if (!f) {
-        snprintf(why, whyLen, "cannot open it: %s", strerror(errno));
+    FILE *f = OpenDataFile(path, why, whyLen);
+    if (!f)
         return -1;
-    }
     size_t size = fread(fileBytes, 1, sizeof fileBytes, f);
-    int tooLong = fgetc(f) != EOF;
+    int readError = ferror(f);
+    int tooLong = !readError && fgetc(f) != EOF;
     fclose(f);
 
+    if (readError && size == 0) {
+        snprintf(why, whyLen, "cannot read it: %s", strerror(errno));
+        return -1;
+    }
     if (size < 54 || fileBytes[0] != 'B' || fileBytes[1] != 'M')
         return Fault(why, whyLen, "not a BMP picture");
     if (tooLong)
         return Fault(why, whyLen, "far too large for a picture of the game");
-    Uint32 offBits = Read32(fileBytes + 10);
-    Uint32 infoSize = Read32(fileBytes + 14);
-    if (infoSize < 40 || 14 + infoSize > size)
+    const int64_t offBits = Read32(fileBytes + 10);
+    const int64_t infoSize = Read32(fileBytes + 14);
+    if (infoSize < 40 || 14 + infoSize > (int64_t)size)
         return Fault(why, whyLen, "BMP header of an unsupported kind");
-    int fw = (int)Read32(fileBytes + 18);
-    int fh = (int)Read32(fileBytes + 22);
-    int bits = Read16(fileBytes + 28);
-    Uint32 compression = Read32(fileBytes + 30);
-    Uint32 colours = Read32(fileBytes + 46);
+    const int64_t fw = (Sint32)Read32(fileBytes + 18);
+    int64_t fh = (Sint32)Read32(fileBytes + 22);  // negative: stored top row first
+    const int bits = Read16(fileBytes + 28);
+    const Uint32 compression = Read32(fileBytes + 30);
+    const Uint32 colours = Read32(fileBytes + 46);
     if (fh < 0)
         fh = -fh;
 
@@ -74,33 +105,41 @@ int CheckArtFile(const char *path, int w, int h, char *why, int whyLen)
     if (compression != 0)
         return Fault(why, whyLen, "compressed BMP, the game needs it uncompressed");
     if (fw != w || fh != h) {
-        snprintf(why, whyLen, "is %dx%d pixels, the game needs %dx%d", fw, fh, w, h);
+        snprintf(why, whyLen, "is %lldx%lld pixels, the game needs %dx%d", (long long)fw, (long long)fh, w, h);
         return -1;
     }
     if (colours != 0 && colours != 256) {
         snprintf(why, whyLen, "palette has %u colours, the game needs all 256", (unsigned)colours);
         return -1;
     }
-    if (14 + infoSize + 1024 > size)
+    const int64_t palette = 14 + infoSize;
+    if (palette + 1024 > (int64_t)size)
         return Fault(why, whyLen, "file ends inside its palette");
-    if (CheckPalette(fileBytes + 14 + infoSize, why, whyLen) < 0)
+    if (CheckPalette(fileBytes + palette, why, whyLen) < 0)
         return -1;
-    Uint32 stride = (Uint32)((w + 3) & ~3);
-    if (offBits < 14 + infoSize + 1024 || offBits > size || size - offBits < stride * (Uint32)h)
+    const int64_t stride = (w + 3) & ~3;
+    if (offBits < palette + 1024 || offBits + stride * h > (int64_t)size)
         return Fault(why, whyLen, "file ends before its last row of pixels");
     return 0;
 }
 
+// The file is named in full, working directory first, so the line tells
+// which copy of the data is at fault: a source tree's or an installed one.
 void DataFault(const char *path, const char *why)
 {
-    fprintf(stderr, "kestravale: %s: %s\n", path, why);
+    char dir[4096];
+    if (getcwd(dir, sizeof dir))
+        fprintf(stderr, "kestravale: %s%s%s: %s\n", dir, strcmp(dir, "/") ? "/" : "", path, why);
+    else
+        fprintf(stderr, "kestravale: %s: %s\n", path, why);
     exit(1);
 }
 
-void CheckLoadedSurface(const char *path, SDL_Surface *s, int w, int h)
+int CheckLoadedSurface(SDL_Surface *s, int w, int h, char *why, int whyLen)
 {
     if (!s)
-        DataFault(path, "SDL could not load it");
+        return Fault(why, whyLen, "SDL could not load it");
     if (s->w != w || s->h != h || s->format->BitsPerPixel != 8 || !s->format->palette)
-        DataFault(path, "loaded as something other than an 8-bit picture of the expected size");
+        return Fault(why, whyLen, "loaded as something other than an 8-bit picture of the expected size");
+    return 0;
 }

@@ -4,6 +4,13 @@
 
 #include <SDL.h>
 
+#include <cstdio>
+
+// Opens a data file for reading only if it is an ordinary file: a folder
+// opens and reads as nothing, and a pipe would hold fopen for ever. On
+// failure writes the fault into why and returns NULL.
+FILE *OpenDataFile(const char *path, char *why, int whyLen);
+
 // Returns 0 when the file is a BMP the game can use (8 bits per pixel,
 // uncompressed, w x h, palette equal to GamePalette); otherwise writes the
 // fault into why (at most whyLen bytes) and returns -1.
@@ -12,5 +19,6 @@ int CheckArtFile(const char *path, int w, int h, char *why, int whyLen);
 // Stops the program with status 1 after one line on stderr naming the file.
 [[noreturn]] void DataFault(const char *path, const char *why);
 
-// A loaded surface that is not what the check promised stops the program too.
-void CheckLoadedSurface(const char *path, SDL_Surface *s, int w, int h);
+// Returns 0 when SDL loaded the picture as the check promised (8 bits, w x h,
+// with a palette); otherwise writes the fault into why and returns -1.
+int CheckLoadedSurface(SDL_Surface *s, int w, int h, char *why, int whyLen);

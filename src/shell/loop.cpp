@@ -9,6 +9,7 @@
 #include "actors/shots.h"
 #include "frontend/help.h"
 #include "frontend/menu.h"
+#include "shell/demo.h"
 #include "shell/startup.h"
 #include "sound/sound.h"
 #include "video/hud.h"
@@ -35,13 +36,22 @@ Uint32 FramePacer()
     return 0;
 }
 
+// Every pass waits out its frame, except in a demo timed as fast as the
+// machine goes; the pacer runs all the same.
+static void FrameWait()
+{
+    const Uint32 wait = FramePacer();
+    if (DemoWaits())
+        SDL_Delay(wait);
+}
+
 static void MenuPass()
 {
     SelectMusic(0);
     UpdateMusic();
     DrawMenu();
     PresentFrame();
-    SDL_Delay(FramePacer());
+    FrameWait();
     AdvanceSpinner();
     HandleMenuKeys();  // Up, Down, Enter, then the latch release; Quit ends here
 }
@@ -51,15 +61,29 @@ static void HelpPass()
     DrawHelpPage();
     HandleHelpKeys();  // Escape, Space, then the latch release
     PresentFrame();
-    SDL_Delay(FramePacer());
+    FrameWait();
+}
+
+// A switch the display refused leaves the mode as it was; it is not tried
+// again until its key has been let go, so a held key does not reopen the
+// window every pass.
+static SDLKey refusedSwitchKey;
+
+static void SwitchDisplay(SDLKey key, int wantWindowed)
+{
+    if (!keyState[key] || windowed == wantWindowed || refusedSwitchKey == key)
+        return;
+    SetDisplayMode(wantWindowed);
+    if (windowed != wantWindowed)
+        refusedSwitchKey = key;
 }
 
 static void DisplayKeys()
 {
-    if (keyState[SDLK_1] && windowed == 1)
-        SetDisplayMode(0);
-    if (keyState[SDLK_2] && windowed == 0)
-        SetDisplayMode(1);
+    if (refusedSwitchKey != SDLK_UNKNOWN && !keyState[refusedSwitchKey])
+        refusedSwitchKey = SDLK_UNKNOWN;
+    SwitchDisplay(SDLK_1, 0);
+    SwitchDisplay(SDLK_2, 1);
 }
 
 static void LevelSkipKey()
@@ -101,7 +125,7 @@ static void PlayingPass()
     ShootEnemies();
     DrawHud();
     PresentFrame();
-    SDL_Delay(FramePacer());
+    FrameWait();
     // Everything from here on acts on the picture of the next frame.
     UpdateEnemies();
     MoveShots();
@@ -117,6 +141,7 @@ static void PlayingPass()
 
 int RunPass()
 {
+    BeforeDemoPass();
     quitChosen = 0;
     switch (GameMode) {
     case Menu:
@@ -129,7 +154,8 @@ int RunPass()
         PlayingPass();
         break;
     }
-    if (quitChosen)
+    const int demoGoesOn = AfterDemoPass();
+    if (quitChosen || !demoGoesOn)
         return 0;
     // One event per pass. A window close ends the loop only when the pass
     // after it finds nothing pending; another event taken first overwrites it.
@@ -137,11 +163,21 @@ int RunPass()
     return !(pending == 0 && lastEvent.type == SDL_QUIT);
 }
 
-extern "C" int SDL_main(int, char *[])
+// The command line holds nothing but the demo options; with none the game
+// starts at its title menu.
+extern "C" int SDL_main(int argc, char *argv[])
 {
+    const int status = ReadOptions(argc, argv);
+    if (status >= 0)
+        return status;
     StartUp();
+    if (BeginDemo() < 0) {
+        ShutDown();
+        return 1;
+    }
     while (RunPass()) {
     }
+    EndDemo();
     ShutDown();
     return 0;
 }

@@ -71,10 +71,18 @@ static void CheckData()
             DataFault(a.path, why);
 }
 
-static SDL_Surface *LoadArt(const ArtFile &a)
+// A picture SDL then fails to load (changed since the check, or no memory)
+// ends start-up too, but only after the audio and SDL are closed: leaving
+// with the audio thread running can crash in exit's clean-up.
+SDL_Surface *LoadArt(const ArtFile &a)
 {
     SDL_Surface *s = SDL_LoadBMP_RW(SDL_RWFromFile(a.path, "rb"), 1);
-    CheckLoadedSurface(a.path, s, a.w, a.h);
+    char why[160];
+    if (CheckLoadedSurface(s, a.w, a.h, why, sizeof why) < 0) {
+        SDL_FreeSurface(s);
+        ShutDown();
+        DataFault(a.path, why);
+    }
     return s;
 }
 
@@ -154,7 +162,7 @@ void StartUp()
     SetDisplayMode(1);
     if (!screen) {
         fprintf(stderr, "kestravale: no 640x400 8-bit window could be opened: %s\n", SDL_GetError());
-        SDL_Quit();
+        ShutDown();
         exit(1);
     }
 
@@ -167,6 +175,9 @@ void StartUp()
                             HealthSheet, SpikeSheet,   BallSheet};
     for (SDL_Surface *s : keyed)
         SDL_SetColorKey(s, SDL_SRCCOLORKEY, ColorKeyGreen);
+    PrepareClearedFrame();
+    PrepareTiles();
+    PrepareHud();
 
     for (int i = 0; i < SFX_COUNT; i++)
         EffectSamples[i] = BASS_SampleLoad(FALSE, EffectFiles[i], 0, 0, 3, BASS_SAMPLE_OVER_VOL);

@@ -25,5 +25,8 @@ enum { ART_FILE_COUNT = 20 };
 extern const ArtFile ArtFiles[ART_FILE_COUNT];  // the icon first, then load order
 
 void StartUp();
+// Loads one picture during start-up; one SDL cannot load as the check
+// promised closes the audio and SDL and ends the program with status 1.
+SDL_Surface *LoadArt(const ArtFile &a);
 void ReleaseSurfaces();
 void ShutDown();

@@ -10,3 +10,4 @@ extern SDL_Rect GunBarRect;     // (224, 88)
 
 void WriteScoreText();  // after every change of score
 void DrawHud();
+void PrepareHud();  // at start-up, once the frame picture is loaded and keyed

@@ -4,6 +4,7 @@
 #include "video/text.h"
 
 #include "shell/startup.h"
+#include "video/blit.h"
 
 SDL_Rect GlyphRects[256];
 SDL_Rect GlyphDestRects[256];
@@ -15,7 +16,7 @@ void DrawText(SDL_Surface *surface, int x, int y, const char *text)
         SDL_Rect &dest = GlyphDestRects[*p];
         dest.x = (Sint16)(x + offset);
         dest.y = (Sint16)y;
-        SDL_UpperBlit(FontSheet, &GlyphRects[*p], surface, &dest);
+        Blit(FontSheet, &GlyphRects[*p], surface, &dest);
         offset += 8;
     }
 }

@@ -4,6 +4,10 @@
 
 #include <cstring>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 SDL_Surface *screen;
 SDL_Surface *BackBuffer;
 int windowed;
@@ -32,42 +36,86 @@ void SetDisplayMode(int wantWindowed)
         framePeriodMs = oldPeriod;
         screen = OpenMode(oldWindowed);
     }
-    if (screen)
-        SDL_SetPalette(screen, SDL_LOGPAL | SDL_PHYSPAL, GamePalette, 0, 256);
+    if (!screen)
+        return;
+    // Setting the palette redraws the window from the screen's pixels, which
+    // nothing has written yet: clear them first (nothing seen changes).
+    SDL_FillRect(screen, NULL, 0);
+    SDL_SetPalette(screen, SDL_LOGPAL | SDL_PHYSPAL, GamePalette, 0, 256);
 }
 
+int screenClearPending;
+
+// Whether the present writes every pixel of the screen: the doubling does in
+// the window, the plain blit does in full screen.
+static int PresentCoversScreen()
+{
+    if (screen->format->BytesPerPixel != 1)
+        return 0;
+    if (windowed == 1)
+        return screen->w == WINDOW_W && screen->h == WINDOW_H;
+    return screen->w == BACKBUFFER_W && screen->h == BACKBUFFER_H;
+}
+
+// In the window the doubling rewrites all of the screen, so the plain blit
+// that would come first is left out; it is made only when the doubling
+// cannot be. A clear of the screen asked for by the menu or a help page is
+// made only when the present would not cover it anyway.
 void PresentFrame()
 {
     if (!screen)
         return;  // no frame is ever drawn into a missing surface
-    SDL_UpperBlit(BackBuffer, NULL, screen, NULL);
-    if (windowed == 1)
-        DoubleToScreen();
+    const int covered = PresentCoversScreen();
+    if (!(covered && windowed == 1 && DoubleToScreen())) {
+        if (screenClearPending && !covered)
+            SDL_FillRect(screen, NULL, 0);
+        SDL_UpperBlit(BackBuffer, NULL, screen, NULL);
+        if (windowed == 1 && !covered)
+            DoubleToScreen();  // a screen larger than the window's picture
+    }
+    screenClearPending = 0;
     SDL_Flip(screen);
 }
 
-// Every BackBuffer byte becomes a 2x2 block of the same palette index. The
-// even row is written byte pair by byte pair, the odd row below it is one
-// block copy of it. Rows start at their own surface's pitch.
-void DoubleToScreen()
+// One BackBuffer row into two screen rows, every byte twice.
+static void DoubleRow(Uint8 *even, Uint8 *odd, const Uint8 *from)
+{
+#ifdef __SSE2__
+    static_assert(BACKBUFFER_W % 16 == 0, "whole steps of sixteen pixels");
+    for (int x = 0; x < BACKBUFFER_W; x += 16) {
+        const __m128i v = _mm_loadu_si128((const __m128i *)(from + x));
+        const __m128i lo = _mm_unpacklo_epi8(v, v), hi = _mm_unpackhi_epi8(v, v);
+        _mm_storeu_si128((__m128i *)(even + 2 * x), lo);
+        _mm_storeu_si128((__m128i *)(even + 2 * x + 16), hi);
+        _mm_storeu_si128((__m128i *)(odd + 2 * x), lo);
+        _mm_storeu_si128((__m128i *)(odd + 2 * x + 16), hi);
+    }
+#else
+    for (int x = 0; x < BACKBUFFER_W; x++)
+        even[2 * x] = even[2 * x + 1] = odd[2 * x] = odd[2 * x + 1] = from[x];
+#endif
+}
+
+// Every BackBuffer byte becomes a 2x2 block of the same palette index, with
+// no colour mapping. Rows start at their own surface's pitch. Returns 0 when
+// the screen is not a 640x400 8-bit surface or cannot be locked: nothing is
+// written then.
+int DoubleToScreen()
 {
     if (screen->format->BytesPerPixel != 1 || screen->w < WINDOW_W || screen->h < WINDOW_H)
-        return;
+        return 0;
     if (SDL_LockSurface(screen) < 0)
-        return;  // this frame keeps the plain blit; nothing is written unlocked
+        return 0;  // nothing is written unlocked
 
     const Uint8 *srcRow = (const Uint8 *)BackBuffer->pixels;
     Uint8 *dstRow = (Uint8 *)screen->pixels;
     for (int y = 0; y < BACKBUFFER_H; y++) {
-        for (int x = 0; x < BACKBUFFER_W; x++) {
-            dstRow[2 * x] = srcRow[x];
-            dstRow[2 * x + 1] = srcRow[x];
-        }
-        memcpy(dstRow + screen->pitch, dstRow, WINDOW_W);
+        DoubleRow(dstRow, dstRow + screen->pitch, srcRow);
         srcRow += BackBuffer->pitch;
         dstRow += 2 * screen->pitch;
     }
     SDL_UnlockSurface(screen);
+    return 1;
 }
 
 void PutPixel(SDL_Surface *surface, int x, int y, Uint32 pixel)

@@ -15,7 +15,11 @@ extern SDL_Surface *BackBuffer;  // loaded from data/small.bmp at start-up
 extern int windowed;       // 1 in the window (at start), 0 in full screen
 extern int framePeriodMs;  // 9 in the window, 13 in full screen
 
+// Set by a mode that clears the screen at the start of its frame; the
+// present makes the clear only where it would not overwrite every pixel.
+extern int screenClearPending;
+
 void SetDisplayMode(int wantWindowed);
 void PresentFrame();
-void DoubleToScreen();
+int DoubleToScreen();
 void PutPixel(SDL_Surface *surface, int x, int y, Uint32 pixel);

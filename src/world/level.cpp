@@ -3,6 +3,8 @@
 
 #include "world/level.h"
 
+#include <cstdio>
+
 #include "actors/enemies.h"
 #include "actors/player.h"
 #include "shell/loop.h"
@@ -82,20 +84,40 @@ void SetUpLevel()
     SelectMusic(levelIndex + 1);
 }
 
+// A level whose file cannot be read ends the run there: one line says why,
+// the menu shows, and the next Start begins at the first level instead of
+// failing on the same file for ever.
+static void LevelUnreadable(const char *then)
+{
+    fprintf(stderr, "kestravale: %s: %s; %s%s\n", LevelFiles[levelIndex], levelFault, then,
+            levelIndex > 0 ? "; the next Start begins at the first level" : "");
+    levelIndex = 0;
+    GameMode = Menu;
+}
+
 // Start carries on at the level where the last game ended, with the map
 // fresh from its file (every item back), 5 lives and no points. A level file
-// that cannot be read leaves the menu as it is, its music playing on, so
-// that Enter held on Start does not restart the music every pass.
+// that cannot be read leaves the menu as it is, its music playing on, and
+// Enter must be let go before it acts again, so that holding it on Start
+// neither repeats the sound nor the line.
 void StartNewGame()
 {
-    if (!LevelFileReadable(LevelFiles[levelIndex]))
+    if (!LevelFileReadable(LevelFiles[levelIndex])) {
+        LevelUnreadable("the game stays in the title menu");
+        keyLatch = 1;
         return;
+    }
     SetUpLevel();
     LoadLevel(LevelFiles[levelIndex]);
+    if (levelFileMissing) {  // it went between the look and the read
+        LevelUnreadable("the game stays in the title menu");
+        keyLatch = 1;
+        return;
+    }
     player.lives = 5;
     score = 0;
     WriteScoreText();
-    GameMode = levelFileMissing ? Menu : Playing;
+    GameMode = Playing;
 }
 
 void AdvanceLevel()
@@ -111,5 +133,5 @@ void AdvanceLevel()
     SetUpLevel();
     LoadLevel(LevelFiles[levelIndex]);
     if (levelFileMissing)
-        GameMode = Menu;
+        LevelUnreadable("back to the title menu");
 }

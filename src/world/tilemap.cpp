@@ -7,32 +7,36 @@
 #include <cstdio>
 #include <cstring>
 
-#include <unistd.h>
-
 #include "frontend/menu.h"
+#include "shell/datacheck.h"
 #include "world/tiles.h"
 
 Sint32 TileMap[MAP_CELLS];
 SDL_Rect TileFrames[TILE_COUNT];
 const char *const LevelFiles[3] = {"data/new1.lvl", "data/new2.lvl", "data/new3.lvl"};
 int levelFileMissing;
+char levelFault[160];
 
-static const char *lastMissing;
-
-static void ReportMissing(const char *path)
+// A file that opens but gives no byte (empty, or every read failing) holds
+// no level: it counts as missing.
+static void NoBytes(FILE *f)
 {
-    if (lastMissing == path)
-        return;
-    lastMissing = path;
-    fprintf(stderr, "kestravale: %s: cannot open it: %s; back to the title menu\n", path, strerror(errno));
+    if (ferror(f))
+        snprintf(levelFault, sizeof levelFault, "cannot read it: %s", strerror(errno));
+    else
+        snprintf(levelFault, sizeof levelFault, "is empty");
 }
 
 int LevelFileReadable(const char *path)
 {
-    if (access(path, R_OK) == 0)
-        return 1;
-    ReportMissing(path);
-    return 0;
+    FILE *f = OpenDataFile(path, levelFault, sizeof levelFault);
+    if (!f)
+        return 0;
+    const int readable = fgetc(f) != EOF;
+    if (!readable)
+        NoBytes(f);
+    fclose(f);
+    return readable;
 }
 
 // The codes are little-endian in the file, whatever the machine.
@@ -45,8 +49,9 @@ static void CodesToHostOrder()
 }
 
 // A short file fills the cells its bytes reach and leaves the rest 0; bytes
-// past the map are never read. A file that cannot be opened leaves an empty
-// map, and the caller takes the player back to the menu instead of into it.
+// past the map are never read. A file that cannot be opened, or gives no
+// byte at all, leaves an empty map, and the caller takes the player to the
+// menu instead of into it.
 void LoadLevel(const char *path)
 {
     spinnerFrame = 0;
@@ -55,14 +60,14 @@ void LoadLevel(const char *path)
     memset(CellRects, 0, sizeof CellRects);
     memset(SolidRects, 0, sizeof SolidRects);
 
-    FILE *f = fopen(path, "rb");
-    levelFileMissing = f == NULL;
-    if (!f) {
-        ReportMissing(path);
-        return;
+    size_t got = 0;
+    FILE *f = OpenDataFile(path, levelFault, sizeof levelFault);
+    if (f) {
+        got = fread(TileMap, 1, sizeof TileMap, f);
+        if (got == 0)
+            NoBytes(f);
+        fclose(f);
     }
-    size_t got = fread(TileMap, 1, sizeof TileMap, f);
-    (void)got;
-    fclose(f);
+    levelFileMissing = got == 0;
     CodesToHostOrder();
 }

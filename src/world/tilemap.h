@@ -15,12 +15,13 @@ enum {
 extern Sint32 TileMap[MAP_CELLS];  // cell (row, col) is element 80*row + col
 extern SDL_Rect TileFrames[TILE_COUNT];
 extern const char *const LevelFiles[3];
-extern int levelFileMissing;  // the last LoadLevel could not open its file
+extern int levelFileMissing;  // the last LoadLevel found no level in its file
+extern char levelFault[160];  // why the last level file could not be read
 
 inline bool IsSolidCode(Sint32 code) { return code == 1 || code == 13 || code == 54 || code == 57; }
 
 void LoadLevel(const char *path);
 
-// Whether a level file can be read at all; one that cannot is reported on
-// stderr, once per run of the same file.
+// Whether a level file is an ordinary file that gives at least one byte;
+// if not, levelFault says why.
 int LevelFileReadable(const char *path);

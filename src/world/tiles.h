@@ -13,5 +13,6 @@ extern SDL_Rect CellRects[MAP_CELLS];   // last rectangle computed for each soli
 extern SDL_Rect BackdropRect;           // (16, 16)
 
 SDL_Surface *LevelBackdrop(int level);
+void PrepareTiles();  // at start-up, once the tile sheet is loaded and keyed
 void DrawBackdrop();
 void DrawTiles();

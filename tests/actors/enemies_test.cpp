@@ -135,3 +135,82 @@ TEST_F(EnemyTest, EachTouchingEnemyCostsAHitPointPerFrameAndHurtSoundsOncePerLif
     EXPECT_EQ(EffectCount(SfxHit), 1);
     EXPECT_EQ(player.hurtLatch, 1);
 }
+
+TEST_F(EnemyTest, EachKindCyclesThroughItsOwnAnimationSteps)
+{
+    EmptyPlay(0, 0);
+    player.rect = {300, 0, 16, 64};
+    SpawnEnemy(0, Ogre, 5, 2, 5, 6);
+    SpawnEnemy(1, DeathBall, 5, 6, 5, 6);
+    SpawnEnemy(2, SharpSpikes, 5, 9, 0, 0);
+    const int steps[3] = {3, 5, 8};  // ogre, ball, spikes
+    std::vector<int> seen[3];
+    for (int f = 0; f < 16 * 40; f++) {
+        EnemyFrame();
+        for (int s = 0; s < 3; s++)
+            if (seen[s].empty() || seen[s].back() != Enemies[s].frameStep)
+                seen[s].push_back(Enemies[s].frameStep);
+    }
+    for (int s = 0; s < 3; s++) {
+        ASSERT_EQ(seen[s].size(), 41u) << "slot " << s;
+        for (size_t i = 0; i < seen[s].size(); i++)
+            EXPECT_EQ(seen[s][i], int(i) % steps[s]) << "slot " << s << ", step " << i;
+    }
+}
+
+// The two counters advance at every slot's turn, live or dead, 13 turns a
+// frame. Alone in slot 0 with both counters fresh, an enemy gets the 66th
+// turn (the first multiple of 11 that falls on slot 0: 13 * 5 + 1), in the
+// sixth frame, and the 144th (13 * 11 + 1 = 9 * 16), in the twelfth.
+TEST_F(EnemyTest, DeadSlotsTakeTheirTurnOnTheSharedCounters)
+{
+    EmptyPlay(200, 0);
+    player.rect = {300, 0, 16, 64};
+    SpawnEnemy(0, Ogre, 20, 5, 18, 22);
+    for (int f = 1; f <= 12; f++) {
+        EnemyFrame();
+        EXPECT_EQ(Enemies[0].offset, f < 6 ? 1 : 2) << "frame " << f;
+        EXPECT_EQ(Enemies[0].frameStep, f < 12 ? 0 : 1) << "frame " << f;
+    }
+}
+
+// The move gate compares the screen x with the world x of the span's end:
+// while camX is 0 or less, an enemy that has reached rightEnd + 1 has a
+// screen x of at least rightEnd + 1 and stays; with camX above 0 it walks on.
+TEST_F(EnemyTest, AnEnemyAtItsRightEndWaitsWhileTheViewIsAtTheFarLeft)
+{
+    EmptyPlay(0, 0);
+    player.rect = {300, 0, 16, 64};
+    SpawnEnemy(0, Ogre, 5, 5, 3, 6);  // from world x 81 right to 97 = rightEnd + 1
+    for (int f = 0; f < 11 * 30; f++)
+        EnemyFrame();
+    EXPECT_EQ(worldX[0] + Enemies[0].offset, 97);
+    for (int cam : {-3, -16, 0}) {
+        camX = cam;
+        for (int f = 0; f < 11 * 5; f++)
+            EnemyFrame();
+        EXPECT_EQ(worldX[0] + Enemies[0].offset, 97) << "camX " << cam;
+    }
+    camX = 1;
+    for (int f = 0; f < 11; f++)
+        EnemyFrame();
+    EXPECT_EQ(worldX[0] + Enemies[0].offset, 96);
+    EXPECT_EQ(Enemies[0].frameBase, 4);  // walking left
+}
+
+TEST_F(EnemyTest, ALostLifePlacesNoEnemyAgain)
+{
+    Stage();
+    levelIndex = 0;
+    SetUpLevel();
+    Enemies[3].active = 0;  // shot dead
+    Enemies[4].hitPoints = 9;  // shot at
+    player.hitPoints = 0;
+    player.animStep = 14;  // the dying animation is over
+    Pass();
+    EXPECT_EQ(player.lives, 4);
+    EXPECT_EQ(camX, 113);
+    EXPECT_EQ(Enemies[3].active, 0);
+    EXPECT_EQ(Enemies[4].hitPoints, 9);
+    EXPECT_EQ(Enemies[7].active, 0);
+}

@@ -175,11 +175,13 @@ TEST_F(PlayerTest, FiringWhileWalkingStepsOnceAndThenStandsFiring)
     Hold(SDLK_SPACE);
     Pass();
     EXPECT_EQ(player.rect.x, 112);
-    Passes(10);
-    EXPECT_EQ(player.rect.x, 112);
+    // Then she stands, cycling through the three firing frames, 11 passes each.
+    for (int pass = 2; pass <= 40; pass++) {
+        Pass();
+        ASSERT_EQ(player.rect.x, 112);
+        ASSERT_EQ(player.frame, 11 + (pass / 11) % 3) << "pass " << pass;
+    }
     EXPECT_EQ(player.facing, FACING_RIGHT);
-    EXPECT_GE(player.frame, 11);  // the firing frames
-    EXPECT_LE(player.frame, 13);
 }
 
 TEST_F(PlayerTest, DyingShowsEachFrameElevenPassesThenSheComesBackAtTheStart)
@@ -227,4 +229,194 @@ TEST_F(PlayerTest, LosingTheLastLifeEndsTheGameAtTheEndOfThatPass)
     EXPECT_EQ(player.lives, 0);
     EXPECT_EQ(GameMode, Menu);
     EXPECT_EQ(levelIndex, 1);  // the next Start plays this level again
+}
+
+// Death keeps the animation's step and timer as they stood: with the timer
+// at 7, the first dying frame shows for 4 passes (the timer runs 8, 9, 10,
+// 11), each later one for 11. The pass that brings her back still shows the
+// last dying frame, at the start position, before she moves.
+TEST_F(PlayerTest, DyingStartsWhereTheAnimationStoodAndTheRespawnPassShowsItsLastFrame)
+{
+    Stage();
+    levelIndex = 0;
+    player.hitPoints = 0;
+    player.animStep = 5;
+    player.animTimer = 7;
+    Hold(SDLK_RIGHT);  // while she dies the keys do nothing
+    Hold(SDLK_LALT);
+    for (int pass = 1; pass <= 4 + 8 * 11; pass++) {
+        Pass();
+        const int frame = pass <= 4 ? 19 : 20 + (pass - 5) / 11;
+        ASSERT_TRUE(ShowsSprite(CaptureBackBuffer(), 111, 88, PlayerSheet, PlayerFrames[frame], View()))
+            << "pass " << pass << ", frame " << frame;
+    }
+    EXPECT_EQ(player.lives, 5);
+    EXPECT_EQ(camX, STAGE_CAM_X);
+    EXPECT_EQ(EffectCount(SfxJump), 0);
+    ReleaseAll();
+    Pass();
+    EXPECT_EQ(player.lives, 4);
+    EXPECT_TRUE(ShowsSprite(CaptureBackBuffer(), 111, 100, PlayerSheet, PlayerFrames[27], View()));
+
+    // Facing left she dies on the mirrored row, from 40 + the step on.
+    Stage();
+    player.facing = FACING_LEFT;
+    player.hitPoints = 0;
+    player.animStep = 2;
+    player.animTimer = 10;
+    for (int pass = 1; pass <= 12; pass++) {
+        Pass();
+        ASSERT_TRUE(ShowsSprite(CaptureBackBuffer(), 111, 88, PlayerSheet, PlayerFrames[42 + (pass > 1)], View()))
+            << "pass " << pass;
+    }
+}
+
+TEST_F(PlayerTest, ComingBackKeepsHerSpeedAndHerJump)
+{
+    EmptyPlay(0, 0);
+    levelIndex = 2;
+    player.hitPoints = 0;
+    player.animStep = 14;
+    player.vSpeed = 7;
+    player.jumpLatch = 1;
+    Pass();
+    // At (111, 100), below the 88 line: the Camera follows by 4 and she is
+    // put at 88, then falls by 7 / 4 = 1.
+    EXPECT_EQ(camX, 257);
+    EXPECT_EQ(camY, 476 + 4);
+    EXPECT_EQ(player.rect.y, 89);
+    EXPECT_EQ(player.vSpeed, 8);
+    EXPECT_EQ(player.jumpLatch, 1);
+}
+
+// Firing, the gun is drawn twice at one place, and each draw writes the
+// clipped rectangle back: at the left edge the second draw lands at x 0
+// with the whole gun. While she dies no gun is drawn.
+TEST_F(PlayerTest, TheGunIsDrawnTwiceWhileFiringAndNotWhileDying)
+{
+    Stage();
+    SolidRow(STAGE_FLOOR_ROW, 0, 79);
+    camX = -16;  // at the limit she does not scroll
+    player.rect.x = 20;
+    player.facing = FACING_LEFT;
+    Hold(SDLK_SPACE);
+    Pass();  // fires: the gun goes to x 20 - 32 = -12
+    Pass();  // drawn for firing facing left, then for the left gun
+    EXPECT_EQ(player.gunRect.w, 32);
+    EXPECT_TRUE(ShowsSprite(CaptureBackBuffer(), 0, player.gunRect.y, GunSheet, GunFrames[1], View()));
+
+    ReleaseAll();
+    Stage();
+    player.facing = FACING_RIGHT;
+    Hold(SDLK_SPACE);
+    Passes(2);  // fires right; the gun at (127, 105)
+    ASSERT_TRUE(ShowsSprite(CaptureBackBuffer(), 127, 105, GunSheet, GunFrames[0], View()));
+    player.hitPoints = 0;
+    Pass();
+    EXPECT_TRUE(LacksSprite(CaptureBackBuffer(), 127, 105, GunSheet, GunFrames[0], View()));
+}
+
+// A draw writes the visible part back into the heroine's rectangle: at the
+// left limit of the view she walks off the picture's edge, but each draw
+// raises her x back to 0, so she never gets further than -1.
+TEST_F(PlayerTest, TheDrawRaisesANegativeXToZero)
+{
+    Stage();
+    SolidRow(STAGE_FLOOR_ROW, 0, 79);
+    camX = -16;
+    player.rect.x = 3;
+    Hold(SDLK_LEFT);
+    Passes(10);
+    EXPECT_EQ(player.rect.x, -1);  // drawn at 0 with 15 columns, then a step
+    EXPECT_EQ(player.rect.w, 15);
+    EXPECT_EQ(camX, -16);
+}
+
+// Sunk 15 pixels into a floor (its rectangles' tops at screen y 137, her
+// bottom at 152), she rises a pixel per rectangle she overlaps in every
+// pass, and walks on meanwhile: each rise puts her back where that
+// rectangle's turn began, walk step included. Only a rectangle that just
+// touches her leading edge pushes her back a pixel for good, so where one
+// does, she waits until she has risen out.
+TEST_F(PlayerTest, SunkIntoAFloorSheRisesAPixelPerRectangleAndStillWalks)
+{
+    EmptyPlay(211, 488);  // rectangles at x 110 and 126: she overlaps both
+    SolidRow(39, 0, 79);
+    player.rect = {111, 88, 16, 64};
+    player.vSpeed = 0;
+    Hold(SDLK_RIGHT);
+    for (int pass = 1; pass <= 8; pass++) {
+        Pass();
+        ASSERT_EQ(player.rect.y, 88 - 2 * pass) << "pass " << pass;
+        ASSERT_EQ(camX, 211 + pass) << "pass " << pass;
+    }
+
+    EmptyPlay(210, 488);  // rectangles at x 111 and 127: the second touches her right edge
+    SolidRow(39, 0, 79);
+    player.rect = {111, 88, 16, 64};
+    player.vSpeed = 0;
+    for (int pass = 1; pass <= 15; pass++) {
+        Pass();
+        ASSERT_EQ(player.rect.y, 88 - pass) << "pass " << pass;
+        ASSERT_EQ(camX, 210) << "pass " << pass;
+    }
+    Pass();  // out of the floor: one pixel above it, and walking again
+    EXPECT_EQ(player.rect.y, 72);
+    EXPECT_EQ(camX, 211);
+}
+
+// Standing, she breathes through her six standing frames, 11 passes each;
+// walking, through her five walking frames; facing left, the mirrored rows.
+TEST_F(PlayerTest, EachPoseCyclesThroughItsOwnFrames)
+{
+    Stage();
+    for (int pass = 1; pass <= 11 * 13; pass++) {
+        Pass();
+        ASSERT_EQ(player.frame, 5 + (pass / 11) % 6) << "standing, pass " << pass;
+    }
+    Stage();
+    player.facing = FACING_LEFT;
+    player.animStep = 0;
+    player.animTimer = 0;
+    for (int pass = 1; pass <= 11 * 7; pass++) {
+        Pass();
+        ASSERT_EQ(player.frame, 32 + (pass / 11) % 6) << "standing left, pass " << pass;
+    }
+    Stage();
+    player.animStep = 0;
+    player.animTimer = 0;
+    Hold(SDLK_RIGHT);
+    for (int pass = 1; pass <= 11 * 11; pass++) {
+        Pass();
+        ASSERT_EQ(player.frame, (pass / 11) % 5) << "walking, pass " << pass;
+    }
+    ReleaseAll();
+    Stage();
+    player.animStep = 0;
+    player.animTimer = 0;
+    Hold(SDLK_LEFT);
+    for (int pass = 1; pass <= 11 * 6; pass++) {
+        Pass();
+        ASSERT_EQ(player.frame, 27 + (pass / 11) % 5) << "walking left, pass " << pass;
+    }
+}
+
+// Walking, the gun is held at her side: 16 pixels right of her, or 32 left,
+// and 17 below her top, placed before the step.
+TEST_F(PlayerTest, TheGunIsCarriedAtHerSide)
+{
+    Stage();
+    camX = 1070;  // at the limit she walks on screen
+    Hold(SDLK_RIGHT);
+    Pass();  // from x 111 to 112
+    Pass();
+    EXPECT_TRUE(ShowsSprite(CaptureBackBuffer(), 127, 105, GunSheet, GunFrames[0], View()));
+    ReleaseAll();
+    Stage();
+    camX = -16;
+    SolidRow(STAGE_FLOOR_ROW, 0, 79);
+    Hold(SDLK_LEFT);
+    Pass();  // from x 111 to 110
+    Pass();
+    EXPECT_TRUE(ShowsSprite(CaptureBackBuffer(), 79, 105, GunSheet, GunFrames[1], View()));
 }

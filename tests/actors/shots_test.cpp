@@ -5,6 +5,7 @@
 #include "actors/shots.h"
 #include "scene.h"
 #include "sound/sound.h"
+#include "video/video.h"
 #include "video/hud.h"
 #include "world/pickups.h"
 #include "world/tiles.h"
@@ -25,6 +26,10 @@ TEST_F(ShotTest, AShotFlies21PassesAndIsDrawnOnceMoreAtItsLimit)
     EXPECT_STREQ(scoreText, "1");
     for (int i = 1; i <= 21; i++) {
         Pass();
+        if (i > 1) {  // in the first pass the gun, drawn after it, still covers it
+            ASSERT_TRUE(ShowsSprite(CaptureBackBuffer(), 95 - 4 * (i - 1), 111, ShotImage, {0, 0, 8, 4}, View()))
+                << "pass " << i;
+        }
         ASSERT_EQ(leftShot.rect.x, 95 - 4 * i);
     }
     EXPECT_EQ(leftShot.active, 0);  // 11 is past 15
@@ -154,4 +159,90 @@ TEST_F(ShotTest, The64thExplosionAndAllAfterItTakeOverSlot63)
     EXPECT_EQ(ExplosionRects[63].x, 20);
     EXPECT_EQ(Explosions[63].frame, 1);  // its animation goes on
     EXPECT_EQ(Explosions[63].timer, 9);
+    // 64 explosions end, the counter comes down 63 times and stays at 0.
+    for (int i = 0; i < 200; i++)
+        UpdateExplosions();
+    EXPECT_EQ(nextExplosion, 0);
+    SpawnExplosion(7, 7);
+    EXPECT_EQ(ExplosionRects[0].x, 7);
+}
+
+TEST_F(ShotTest, AnEnemyDiesOnceEvenWithBothShotsOnIt)
+{
+    EmptyPlay(0, 0);
+    player.rect = {300, 0, 16, 64};
+    SpawnEnemy(0, Ogre, 5, 5, 5, 6);
+    Enemies[0].hitPoints = 1;
+    DrawEnemies();
+    rightShot.rect = {90, 82, 8, 4};
+    rightShot.active = 1;
+    leftShot.rect = {90, 82, 8, 4};
+    leftShot.active = 1;
+    ShootEnemies();
+    EXPECT_EQ(EffectCount(SfxMdead), 1);
+    EXPECT_EQ(nextExplosion, 2);
+    EXPECT_EQ(leftShot.active, 1);  // the left-going shot flies on
+}
+
+// A right-going shot ends once its x has passed 208: from x 128 it reaches
+// 208 after 20 passes and flies one more.
+TEST_F(ShotTest, AShotEndsOnlyPastItsLimit)
+{
+    Stage();
+    camX = 1070;
+    SolidRow(STAGE_FLOOR_ROW, 60, 79);
+    player.rect.x = 112;
+    Hold(SDLK_SPACE);
+    Pass();
+    ReleaseAll();
+    ASSERT_EQ(rightShot.rect.x, 128);
+    Passes(20);
+    EXPECT_EQ(rightShot.rect.x, 208);
+    EXPECT_EQ(rightShot.active, 1);
+    Pass();
+    EXPECT_EQ(rightShot.rect.x, 212);
+    EXPECT_EQ(rightShot.active, 0);
+}
+
+// Explosions belong to the screen vertically and to the world sideways:
+// while the Camera follows the heroine down they keep their height (rising
+// a pixel a pass), and a sideways scroll drags them with the world.
+TEST_F(ShotTest, ExplosionsKeepTheirHeightAsTheViewFallsAndMoveWithItSideways)
+{
+    EmptyPlay(300, 500);
+    player.rect = {111, 150, 16, 64};
+    player.vSpeed = 8;  // falling: each pass the Camera goes down 4
+    SpawnExplosion(60, 120);
+    Passes(10);
+    EXPECT_EQ(camY, 540);
+    EXPECT_EQ(ExplosionRects[0].y, 110);
+    EXPECT_TRUE(ShowsSprite(CaptureBackBuffer(), 60, 110, ExplosionSheet, ExplosionFrames[0], View()));
+
+    Hold(SDLK_RIGHT);  // five scrolls, shown from the pass after each
+    Passes(5);
+    ReleaseAll();
+    Pass();
+    EXPECT_EQ(camX, 305);
+    EXPECT_TRUE(ShowsSprite(CaptureBackBuffer(), 55, 104, ExplosionSheet, ExplosionFrames[0], View()));
+}
+
+// The draw writes the visible part of an explosion back into its rectangle:
+// one that starts left of the picture shows its right part at x 0, and from
+// then on is drawn whole from x 0.
+TEST_F(ShotTest, AnExplosionPastTheLeftEdgeIsPulledToXZero)
+{
+    SDL_FillRect(BackBuffer, NULL, 0);
+    SpawnExplosion(-5, 100);
+    UpdateExplosions();
+    EXPECT_EQ(ExplosionRects[0].x, 0);
+    EXPECT_EQ(ExplosionRects[0].y, 99);
+    EXPECT_EQ(ExplosionRects[0].w, 11);
+    SDL_Rect right = ExplosionFrames[0];
+    right.x += 5;
+    right.w = 11;
+    EXPECT_TRUE(ShowsSprite(CaptureBackBuffer(), 0, 99, ExplosionSheet, right));
+    SDL_FillRect(BackBuffer, NULL, 0);
+    UpdateExplosions();
+    EXPECT_EQ(ExplosionRects[0].w, 16);
+    EXPECT_TRUE(ShowsSprite(CaptureBackBuffer(), 0, 98, ExplosionSheet, ExplosionFrames[0]));
 }

@@ -12,6 +12,7 @@
 
 #include "image.h"
 #include "shell/startup.h"
+#include "temp_folder.h"
 #include "video/video.h"
 
 namespace {
@@ -137,8 +138,7 @@ int UnoutlinedPixels(const Image &img, bool diagonal = true)
 
 TEST(Art, RebuildsByteForByte)
 {
-    char dir[] = "/tmp/kvart.XXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
+    const std::string dir = MakeTestFolder().string();
     std::string cmd = std::string(KV_TOOLS_DIR) + "/build_art " + dir + " " + KV_SOURCE_DIR + "/assets/art";
     ASSERT_EQ(system(cmd.c_str()), 0) << cmd;
     for (const ArtFile &a : ArtFiles) {
@@ -148,9 +148,7 @@ TEST(Art, RebuildsByteForByte)
         std::vector<uint8_t> committed = ReadFile(DataPath(name), &okCommitted);
         EXPECT_TRUE(okBuilt && okCommitted) << name;
         EXPECT_TRUE(built == committed) << name << " differs from what its sources build: run build_art data";
-        remove((std::string(dir) + "/" + name).c_str());
     }
-    rmdir(dir);
 }
 
 TEST(Art, EveryFileHasTheGamesSizeDepthAndPalette)

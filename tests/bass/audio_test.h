@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <libopenmpt/libopenmpt.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -14,6 +15,7 @@
 #include "bass/mixer.h"
 #include "wav.h"
 #include "image.h"
+#include "temp_folder.h"
 
 typedef std::vector<int16_t> Frames;  // interleaved stereo
 
@@ -40,21 +42,16 @@ inline int Peak(const Frames &f)
     return peak;
 }
 
-// A folder of its own for each test's files.
-inline std::filesystem::path TestFolder()
-{
-    auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
-    auto dir = std::filesystem::temp_directory_path() /
-               ("kv-audio-" + std::string(info->test_suite_name()) + "-" + info->name());
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    return dir;
-}
+// A folder of its own for each test's files, removed when the test ends.
+inline std::filesystem::path TestFolder() { return MakeTestFolder(); }
 
-// A module opened as the back-end opens it, to hear what the mixer should.
+// A module opened as the back-end opens it, to hear what the mixer should:
+// its frames come out of the mixer BASS_DELAY frames late, after the limiter
+// (which leaves the music alone), so the reference is as late.
 struct ReferenceModule {
     std::vector<uint8_t> file;
     openmpt_module *mod = nullptr;
+    Frames pending = Frames(BASS_DELAY * 2, 0);
 
     explicit ReferenceModule(const std::string &path) : file(ReadFile(path))
     {
@@ -70,15 +67,26 @@ struct ReferenceModule {
     // Read in the mixer's own slices, so the two agree to the last bit.
     Frames Read(int count)
     {
-        Frames out(size_t(count) * 2);
+        if (!mod)
+            return Frames(size_t(count) * 2, 0);
+        size_t start = pending.size();
+        pending.resize(start + size_t(count) * 2);
         for (int done = 0; done < count;) {
-            int n = std::min(count - done, int(BASS_CHUNK));
-            openmpt_module_read_interleaved_stereo(mod, 44100, n, out.data() + done * 2);
+            int n = std::min(count - done, int(BASS_BLOCK));
+            openmpt_module_read_interleaved_stereo(mod, 44100, n, pending.data() + start + done * 2);
             done += n;
         }
+        Frames out(pending.begin(), pending.begin() + count * 2);
+        pending.erase(pending.begin(), pending.begin() + count * 2);
         return out;
     }
 };
+
+// A value of an effect as the mixer adds it, a little under the music.
+inline int EffectLevel(int value)
+{
+    return (value * BASS_EFFECT_GAIN) >> 15;
+}
 
 // The back-end open without a running device: nothing mixes but Render.
 class OfflineBass : public ::testing::Test {

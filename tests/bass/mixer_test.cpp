@@ -1,13 +1,20 @@
 // The effects side of the back-end, mixed offline from hand-made sounds
-// whose every value is known: when an effect sounds, how playbacks add up,
-// which one a fourth start replaces, what BASS_Stop and BASS_Start do, and
-// that a failed load leaves a dead handle and nothing else.
+// whose every value is known: when an effect sounds and where in the block,
+// how playbacks add up under the limiter, which one a fourth start
+// replaces, how what is cut short fades out, and what BASS_Stop and
+// BASS_Start do. Every sound leaves the mixer BASS_DELAY frames after it
+// went in, and an effect's values at EffectLevel.
 
-#include <fstream>
+#include <cmath>
+#include <random>
 
 #include "audio_test.h"
+#include "sound/sound.h"
+#include "vclock.h"
 
 namespace {
+
+const int QUIET_STEP = 65;  // -54 dBFS
 
 // A sound already in the output format (44100 Hz stereo), so it reaches the
 // mix unconverted: frame i holds value(i) on both sides.
@@ -27,6 +34,15 @@ HSAMPLE LoadConstant(int frames, int value)
     return LoadSound(frames, [value](int) { return value; });
 }
 
+// The largest step between neighbouring values of one side.
+int LargestStep(const Frames &f)
+{
+    int step = 0;
+    for (size_t i = 2; i < f.size(); i += 2)
+        step = std::max(step, std::abs(f[i] - f[i - 2]));
+    return step;
+}
+
 class Effects : public OfflineBass {};
 
 TEST_F(Effects, SoundOnlyAfterTheyArePlayedAndOnlyForTheirLength)
@@ -37,11 +53,12 @@ TEST_F(Effects, SoundOnlyAfterTheyArePlayedAndOnlyForTheirLength)
     EXPECT_TRUE(Silent(Render(300)));
 
     EXPECT_NE(BASS_SamplePlay(s), 0u);
-    Frames f = Render(1200);
+    Frames f = Render(BASS_DELAY + 1200);
     for (int i = 0; i < 1200; i++) {
-        ASSERT_EQ(f[2 * i], i < 1000 ? 1000 : 0) << "frame " << i;
-        ASSERT_EQ(f[2 * i + 1], f[2 * i]);
+        ASSERT_EQ(f[2 * (BASS_DELAY + i)], i < 1000 ? EffectLevel(1000) : 0) << "frame " << i;
+        ASSERT_EQ(f[2 * (BASS_DELAY + i) + 1], f[2 * (BASS_DELAY + i)]);
     }
+    EXPECT_TRUE(Silent(Frames(f.begin(), f.begin() + 2 * BASS_DELAY)));
     EXPECT_EQ(BassActivePlaybacks(s), 0);
 }
 
@@ -52,36 +69,86 @@ TEST_F(Effects, NothingIsHeardBeforeTheOutputStarts)
     EXPECT_TRUE(Silent(Render(500)));
     // The playback waited: it is heard from its beginning once started.
     BASS_Start();
-    Frames f = Render(1000);
-    EXPECT_EQ(f[0], 1000);
-    EXPECT_EQ(f[2 * 999], 1000);
+    Frames f = Render(BASS_DELAY + 1000);
+    EXPECT_EQ(f[2 * BASS_DELAY], EffectLevel(1000));
+    EXPECT_EQ(f[2 * (BASS_DELAY + 999)], EffectLevel(1000));
 }
 
-TEST_F(Effects, PlaybacksAddUpAndSaturateInsteadOfWrapping)
+// Starts asked for between two runs of the mixer keep their spacing: each is
+// placed as far into the block as it came after the mixer last ran.
+TEST_F(Effects, StartsWithinOneBlockKeepTheirPlaces)
 {
-    HSAMPLE up = LoadConstant(100, 12000);
-    HSAMPLE down = LoadConstant(100, -12000);
+    HSAMPLE s = LoadConstant(2000, 1000);
     BASS_Start();
-    BASS_SamplePlay(up);
-    BASS_SamplePlay(up);
-    EXPECT_EQ(Render(1)[0], 24000);
-    BASS_SamplePlay(up);  // the third joins one frame later
-    EXPECT_EQ(Render(1)[0], 32767);
-    Render(200);
-    BASS_SamplePlay(down);
-    BASS_SamplePlay(down);
-    BASS_SamplePlay(down);
-    EXPECT_EQ(Render(1)[0], -32768);
-    BASS_SamplePlay(up);  // a different sound has playbacks of its own
-    EXPECT_EQ(BassActivePlaybacks(down), 3);
-    EXPECT_EQ(Render(1)[0], -24000);
+    Render(BASS_BLOCK);
+    BASS_SamplePlay(s);
+    vclock.now += 2;  // 88.2 frames later
+    BASS_SamplePlay(s);
+    vclock.now += 3;
+    BASS_SamplePlay(s);
+    Frames f = Render(BASS_DELAY + BASS_BLOCK);
+    auto at = [&](int i) { return f[2 * (BASS_DELAY + i)]; };
+    EXPECT_EQ(at(0), EffectLevel(1000));
+    EXPECT_EQ(at(87), EffectLevel(1000));
+    EXPECT_EQ(at(88), 2 * EffectLevel(1000));
+    EXPECT_EQ(at(219), 2 * EffectLevel(1000));
+    EXPECT_EQ(at(220), 3 * EffectLevel(1000));  // 5 ms: 220.5 frames
+}
+
+// The limiter alone, on sums far beyond 16 bits: nothing leaves above the
+// ceiling, the gain comes down before a loud frame and not at it (no step),
+// and what is quiet comes out as it went in, BASS_DELAY frames later.
+TEST(Limiter, NothingLeavesAboveTheCeilingAndQuietSoundsPassUnchanged)
+{
+    BassLimiter l;
+    ResetLimiter(l);
+    std::mt19937 random(3);
+    std::vector<Sint32> sum(2 * 20000);
+    for (int i = 0; i < 20000; i++) {
+        int loud = (i / 2000) % 2 ? 120000 : 3000;  // loud and quiet by turns
+        sum[2 * i] = Sint32(random() % (2 * loud)) - loud;
+        sum[2 * i + 1] = i % 3 ? loud : -loud;
+    }
+    Frames out(sum.size());
+    for (int at = 0; at < 20000; at += 500)
+        Limit(l, sum.data() + 2 * at, out.data() + 2 * at, 500);
+    EXPECT_LE(Peak(out), BASS_CEILING);
+    // A loud stretch starts at frame 2000: the frame before it leaves at full
+    // gain only if the limiter did not look ahead.
+    EXPECT_LT(std::abs(out[2 * (BASS_DELAY + 1999) + 1]), 1500);
+
+    // Long after the last loud stretch the gain is whole again.
+    BassLimiter quiet;
+    ResetLimiter(quiet);
+    Frames q(2 * 1000);
+    std::vector<Sint32> soft(2 * 1000);
+    for (int i = 0; i < 2000; i++)
+        soft[i] = Sint32(random() % 40000) - 20000;
+    Limit(quiet, soft.data(), q.data(), 1000);
+    for (int i = 0; i < 2 * (1000 - BASS_DELAY); i++)
+        ASSERT_EQ(q[i + 2 * BASS_DELAY], soft[i]) << i;
+}
+
+// Three loud effects at once are held down together to BASS_EFFECTS_LEVEL,
+// under the music's peaks, instead of piling up to the ceiling.
+TEST_F(Effects, ManyLoudEffectsAtOnceAreHeldDownTogether)
+{
+    HSAMPLE up = LoadConstant(20000, 30000);
+    BASS_Start();
+    for (int i = 0; i < 3; i++)
+        BASS_SamplePlay(up);
+    Frames f = Render(10000);
+    EXPECT_LE(Peak(f), BASS_CEILING);
+    Frames settled(f.begin() + 2 * 2000, f.end());
+    EXPECT_LE(Peak(settled), BASS_EFFECTS_LEVEL + 100);
+    EXPECT_GE(Peak(settled), BASS_EFFECTS_LEVEL - 200);
 }
 
 // The sound fades in 256-frame steps: 1600, 1500, ... so the further along a
 // playback is, the quieter it is.
 int Fading(int i) { return (16 - i / BASS_LEVEL_BLOCK) * 100; }
 
-TEST_F(Effects, AFourthStartReplacesTheQuietestPlayback)
+TEST_F(Effects, AFourthStartReplacesTheQuietestPlaybackWhichFadesOut)
 {
     HSAMPLE s = LoadSound(16 * BASS_LEVEL_BLOCK, Fading);
     BASS_Start();
@@ -95,7 +162,11 @@ TEST_F(Effects, AFourthStartReplacesTheQuietestPlayback)
     EXPECT_EQ(BassActivePlaybacks(s), 3);
     EXPECT_NE(BASS_SamplePlay(s), 0u);  // d replaces a
     EXPECT_EQ(BassActivePlaybacks(s), 3);
-    EXPECT_EQ(Render(1)[0], 1600 + 1200 + 1500);
+    Frames f = Render(BASS_DELAY + BASS_FADE + 1);
+    int bcd = EffectLevel(1600) + EffectLevel(1200) + EffectLevel(1500);
+    EXPECT_EQ(f[2 * BASS_DELAY], bcd + EffectLevel(500));  // a begins its fade at full level
+    EXPECT_LT(f[2 * (BASS_DELAY + BASS_FADE / 2)], bcd + EffectLevel(500) / 3);
+    EXPECT_EQ(f[2 * (BASS_DELAY + BASS_FADE)], bcd);
 }
 
 // A sound that starts softly and then swells: a playback just started is
@@ -110,26 +181,103 @@ TEST_F(Effects, TheQuietestIsNotAlwaysTheOldest)
     Render(1024);
     BASS_SamplePlay(s);  // b
     Render(1024);
-    BASS_SamplePlay(s);  // c, still soft
+    BASS_SamplePlay(s);  // c, heard and still soft
+    Render(1);
     BASS_SamplePlay(s);  // d replaces c, not a
-    EXPECT_EQ(Render(1)[0], 10000 + 10000 + 100);
+    Frames f = Render(BASS_DELAY + BASS_FADE + 1);
+    EXPECT_EQ(f[2 * (BASS_DELAY + BASS_FADE)], 2 * EffectLevel(10000) + EffectLevel(100));
 }
 
-TEST_F(Effects, StopDropsEveryPlaybackAndNoneComesBack)
+// Three starts before the mixer has run: a fourth replaces one of those,
+// never the playback that is already being heard.
+TEST_F(Effects, AStartNotHeardYetIsReplacedBeforeOneThatWas)
 {
-    HSAMPLE s = LoadConstant(5000, 1000);
+    HSAMPLE s = LoadSound(16 * BASS_LEVEL_BLOCK, Fading);
+    BASS_Start();
+    BASS_SamplePlay(s);  // a, heard, and by far the quietest
+    Render(3000);
+    BASS_SamplePlay(s);  // b
+    BASS_SamplePlay(s);  // c
+    BASS_SamplePlay(s);  // d replaces c
+    Frames f = Render(BASS_DELAY + 1);
+    EXPECT_EQ(f[2 * BASS_DELAY], EffectLevel(500) + 2 * EffectLevel(1600));
+    for (const BassTail &t : bass.tails)
+        EXPECT_EQ(t.left, 0) << "nothing heard was cut";
+}
+
+// Silent for its first 300 frames, then loud: a replacement cannot hide a
+// cut behind the new playback's own attack.
+int LateAndLoud(int i) { return i < 300 ? 0 : 5000; }
+
+TEST_F(Effects, AReplacedPlaybackFadesInsteadOfStoppingDead)
+{
+    HSAMPLE s = LoadSound(4000, LateAndLoud);
+    BASS_Start();
+    for (int i = 0; i < 3; i++) {
+        BASS_SamplePlay(s);
+        Render(400);
+    }
+    Frames before = Render(BASS_DELAY + 100);
+    BASS_SamplePlay(s);  // replaces the first, furthest along
+    Frames after = Render(BASS_DELAY + 300);
+    EXPECT_EQ(after[2 * (BASS_DELAY + 250)], 2 * EffectLevel(5000));
+    // Up to the new playback's own attack, the output only glides down.
+    after.insert(after.begin(), before.end() - 2, before.end());
+    EXPECT_LT(LargestStep(after), 100) << "the replaced playback was cut";
+}
+
+TEST_F(Effects, StopFadesEverythingOutAndNoneComesBack)
+{
+    HSAMPLE s = LoadConstant(20000, 20000);
     BASS_Start();
     BASS_SamplePlay(s);
-    Render(100);
+    Render(1000);
     BASS_SamplePlay(s);  // started and stopped before a frame of it is mixed
     BASS_Stop();
     EXPECT_EQ(BassActivePlaybacks(s), 0);
-    EXPECT_TRUE(Silent(Render(500)));
+    Frames f = Render(2000);
+    // The output falls from the sound's level to nothing within 5 ms, and
+    // its last step into the silence is below -54 dBFS.
+    int last = 0;
+    for (int i = 0; i < 2000; i++)
+        if (f[2 * i] != 0)
+            last = i;
+    EXPECT_EQ(f[0], EffectLevel(20000));
+    EXPECT_LE(last, BASS_DELAY + BASS_FADE);
+    EXPECT_LT(std::abs(f[2 * last]), QUIET_STEP);
+    EXPECT_LT(LargestStep(f), EffectLevel(20000) / 50);
     BASS_Start();
     EXPECT_TRUE(Silent(Render(500)));
     // What is played from then on is heard.
     BASS_SamplePlay(s);
-    EXPECT_EQ(Render(1)[0], 1000);
+    EXPECT_EQ(Render(BASS_DELAY + 1)[2 * BASS_DELAY], EffectLevel(20000));
+}
+
+// The eight effects started at random over each of the four modules,
+// several at once as in the thick of a fight: no value ever reaches the
+// ceiling, let alone full scale.
+TEST_F(Effects, NoMixOfTheGamesEffectsAndMusicReachesFullScale)
+{
+    HSAMPLE effects[SFX_COUNT];
+    for (int i = 0; i < SFX_COUNT; i++)
+        ASSERT_NE(effects[i] = BASS_SampleLoad(FALSE, EffectFiles[i], 0, 0, 3, BASS_SAMPLE_OVER_VOL), 0u);
+    std::mt19937 random(7);
+    BASS_Start();
+    for (const char *file : MusicFiles) {
+        HMUSIC m = BASS_MusicLoad(FALSE, file, 0, 0, BASS_MUSIC_RAMP, 0);
+        ASSERT_NE(m, 0u);
+        BASS_MusicPlay(m);
+        int peak = 0;
+        for (int slice = 0; slice < 1000; slice++) {
+            for (int k = 0; k < 3; k++)
+                if (random() % 4 == 0)
+                    BASS_SamplePlay(effects[random() % SFX_COUNT]);
+            peak = std::max(peak, Peak(Render(int(random() % 600) + 1)));
+        }
+        EXPECT_LE(peak, BASS_CEILING) << file;
+        BASS_Stop();
+        BASS_Start();
+    }
 }
 
 TEST_F(Effects, ASoundIsConvertedOnceToTheOutputFormat)
@@ -139,6 +287,7 @@ TEST_F(Effects, ASoundIsConvertedOnceToTheOutputFormat)
     WriteFile(path.string(), EncodeWav(22050, 1, std::vector<int16_t>(11025, 8000)));
     HSAMPLE s = BASS_SampleLoad(FALSE, path.c_str(), 0, 0, 3, BASS_SAMPLE_OVER_VOL);
     ASSERT_NE(s, 0u);
+    EXPECT_EQ(bass.samples[0].length, 22050u);
     BASS_Start();
     BASS_SamplePlay(s);
     Frames f = Render(30000);
@@ -146,17 +295,16 @@ TEST_F(Effects, ASoundIsConvertedOnceToTheOutputFormat)
     for (int i = 0; i < 30000; i++)
         if (f[2 * i] != 0)
             last = i;
-    EXPECT_NEAR(last, 22049, 64);
-    // SDL's resampler may shade the level a little.
-    EXPECT_NEAR(f[2 * 10000], 8000, 16);
+    EXPECT_EQ(last, BASS_DELAY + 22049);
+    EXPECT_EQ(f[2 * 10000], EffectLevel(8000));
     EXPECT_EQ(f[2 * 10000 + 1], f[2 * 10000]);
 }
 
 TEST_F(Effects, AFailedLoadGivesNoHandleAndBreaksNothing)
 {
     auto dir = TestFolder();
-    std::ofstream(dir / "noise.wav") << "RIFF this is not a sound at all";
-    std::ofstream(dir / "noise.it") << "IMPM and nothing that follows makes sense";
+    WriteFile((dir / "noise.wav").string(), std::vector<uint8_t>{'R', 'I', 'F', 'F', ' ', 'n', 'o', 'i', 's', 'e'});
+    WriteFile((dir / "noise.it").string(), std::vector<uint8_t>(300, 'I'));
     EXPECT_EQ(BASS_SampleLoad(FALSE, (dir / "missing.wav").c_str(), 0, 0, 3, BASS_SAMPLE_OVER_VOL), 0u);
     EXPECT_EQ(BASS_SampleLoad(FALSE, (dir / "noise.wav").c_str(), 0, 0, 3, BASS_SAMPLE_OVER_VOL), 0u);
     EXPECT_EQ(BASS_MusicLoad(FALSE, (dir / "missing.it").c_str(), 0, 0, BASS_MUSIC_RAMP, 0), 0u);
@@ -171,9 +319,10 @@ TEST_F(Effects, AFailedLoadGivesNoHandleAndBreaksNothing)
     // The failures took no slot and left the good sounds working.
     HSAMPLE good = LoadConstant(100, 500);
     ASSERT_NE(good, 0u);
+    EXPECT_EQ(good & 0xFFF, 1u);
     EXPECT_FALSE(BASS_MusicPlay(good));  // a sample is not a module
     BASS_SamplePlay(good);
-    EXPECT_EQ(Render(1)[0], 500);
+    EXPECT_EQ(Render(BASS_DELAY + 1)[2 * BASS_DELAY], EffectLevel(500));
 }
 
 TEST(BassLifetime, CallsOutsideAnOpenBackEndDoNothing)

@@ -6,6 +6,7 @@
 #include "frontend/help.h"
 #include "frontend/menu.h"
 #include "game_fixture.h"
+#include "scene.h"
 #include "shell/loop.h"
 #include "sound/sound.h"
 
@@ -83,4 +84,14 @@ TEST_F(HelpTest, TheEnemiesPageDrawsTheOgreFullWidth)
     helpPage = 3;
     Pass();
     EXPECT_EQ(OgreFrames[helpAnimFrame].w, 32);
+}
+
+TEST_F(HelpTest, TheStoryShowsHerSixStandingFramesSixteenPassesEach)
+{
+    for (int pass = 1; pass <= 16 * 6 * 2; pass++) {
+        Pass();
+        const int frame = 5 + (pass / 16) % 6;
+        ASSERT_TRUE(ShowsSprite(CaptureBackBuffer(), 180, 112, PlayerSheet, PlayerFrames[frame]))
+            << "pass " << pass;
+    }
 }

@@ -4,13 +4,18 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <string>
 
 #include "image.h"
+#include "rig.h"
+#include "shell/startup.h"
+#include "temp_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -27,12 +32,9 @@ protected:
 
     void SetUp() override
     {
-        dir = fs::temp_directory_path() / ("kv-bad-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
+        dir = MakeTestFolder();
         fs::copy(fs::path(KV_SOURCE_DIR) / "data", dir / "data", fs::copy_options::recursive);
     }
-    void TearDown() override { fs::remove_all(dir); }
 
     Outcome Run()
     {
@@ -49,6 +51,23 @@ protected:
 
     void Write(const char *name, const std::vector<uint8_t> &bytes) { WriteFile((dir / "data" / name).string(), bytes); }
     std::vector<uint8_t> Read(const char *name) { return ReadFile((dir / "data" / name).string()); }
+
+    // The game's own copy of a picture with one 32-bit header field changed.
+    void Patch32(const char *name, size_t offset, uint32_t value)
+    {
+        std::vector<uint8_t> b = Read(name);
+        for (int i = 0; i < 4; i++)
+            b[offset + i] = uint8_t(value >> (8 * i));
+        Write(name, b);
+    }
+    void Restore(const char *name) { Write(name, ReadFile(std::string(KV_SOURCE_DIR) + "/data/" + name)); }
+    // Puts something else where a file should be.
+    fs::path Replace(const char *name)
+    {
+        fs::path p = dir / "data" / name;
+        fs::remove(p);
+        return p;
+    }
 };
 
 void ExpectOneLineNaming(const Outcome &o, const char *path, const char *words)
@@ -135,4 +154,120 @@ TEST_F(BadDataTest, TheIconIsCheckedToo)
 {
     Write("icon.bmp", EncodeBmp8(Image(16, 16, 3)));
     ExpectOneLineNaming(Run(), "data/icon.bmp", "16x16");
+}
+
+TEST_F(BadDataTest, EmptyPicture)
+{
+    Write("health.bmp", {});
+    ExpectOneLineNaming(Run(), "data/health.bmp", "not a BMP");
+}
+
+TEST_F(BadDataTest, PictureCutInsideItsHeaderOrPalette)
+{
+    std::vector<uint8_t> b = Read("spike1.bmp");
+    b.resize(40);
+    Write("spike1.bmp", b);
+    ExpectOneLineNaming(Run(), "data/spike1.bmp", "not a BMP");
+    Restore("spike1.bmp");
+    b = Read("ball.bmp");
+    b.resize(54 + 600);
+    Write("ball.bmp", b);
+    ExpectOneLineNaming(Run(), "data/ball.bmp", "inside its palette");
+}
+
+TEST_F(BadDataTest, CompressedPicture)
+{
+    Patch32("explo.bmp", 30, 1);  // run-length encoded, 8 bits
+    ExpectOneLineNaming(Run(), "data/explo.bmp", "compressed");
+}
+
+TEST_F(BadDataTest, PaletteOfFewerColours)
+{
+    Patch32("font8x8.bmp", 46, 16);
+    ExpectOneLineNaming(Run(), "data/font8x8.bmp", "16 colours");
+}
+
+TEST_F(BadDataTest, PictureFarTooLarge)
+{
+    std::vector<uint8_t> b = Read("menu.bmp");
+    b.resize(3 << 20, 0);
+    Write("menu.bmp", b);
+    ExpectOneLineNaming(Run(), "data/menu.bmp", "far too large");
+}
+
+// Sizes and offsets near 2^32 must not wrap a sum past the checks, nor a
+// height of -2^31 overflow when it is made positive.
+TEST_F(BadDataTest, AbsurdHeaderFieldsNeverReadPastTheFile)
+{
+    Patch32("shot.bmp", 14, 0xFFFFFFF0u);  // info header size
+    ExpectOneLineNaming(Run(), "data/shot.bmp", "unsupported kind");
+    Restore("shot.bmp");
+    Patch32("shot.bmp", 22, 0x80000000u);  // height
+    ExpectOneLineNaming(Run(), "data/shot.bmp", "is 8x2147483648 pixels");
+    Restore("shot.bmp");
+    Patch32("shot.bmp", 18, 0xFFFFFFF8u);  // width
+    ExpectOneLineNaming(Run(), "data/shot.bmp", "is -8x4 pixels");
+    Restore("shot.bmp");
+    Patch32("shot.bmp", 10, 0xFFFFFFF0u);  // offset of the pixels
+    ExpectOneLineNaming(Run(), "data/shot.bmp", "ends before");
+}
+
+TEST_F(BadDataTest, AFolderInPlaceOfAPicture)
+{
+    fs::create_directory(Replace("pframe.bmp"));
+    ExpectOneLineNaming(Run(), "data/pframe.bmp", "is a folder");
+}
+
+// Opening a pipe for reading waits for a writer: the game never opens one.
+TEST_F(BadDataTest, APipeInPlaceOfAPictureDoesNotHoldStartUp)
+{
+    ASSERT_EQ(mkfifo(Replace("gunbar.bmp").c_str(), 0644), 0);
+    ExpectOneLineNaming(Run(), "data/gunbar.bmp", "not an ordinary file");
+}
+
+// /proc/self/mem opens but every read at its start fails, whoever we are.
+TEST_F(BadDataTest, APictureThatOpensButCannotBeRead)
+{
+    fs::create_symlink("/proc/self/mem", Replace("mframe2.bmp"));
+    ExpectOneLineNaming(Run(), "data/mframe2.bmp", "cannot read it");
+}
+
+TEST_F(BadDataTest, APictureWithoutReadPermission)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "permissions do not stop root";
+    chmod((dir / "data" / "tiles.bmp").c_str(), 0);
+    ExpectOneLineNaming(Run(), "data/tiles.bmp", "Permission denied");
+}
+
+TEST_F(BadDataTest, ASymlinkLoopInPlaceOfAPicture)
+{
+    fs::create_symlink("small.bmp", Replace("small.bmp"));
+    ExpectOneLineNaming(Run(), "data/small.bmp", "symbolic links");
+}
+
+namespace {
+
+void ExpectSdlAndAudioClosed()
+{
+    if (SDL_WasInit(SDL_INIT_EVERYTHING) != 0)
+        _exit(3);
+}
+
+}  // namespace
+
+// A picture that changes between the check and SDL's load ends start-up
+// after the audio and SDL are closed, so exit's clean-up never meets the
+// audio thread.
+TEST_F(BadDataTest, APictureSdlCannotLoadAfterTheCheckClosesAudioAndSdlFirst)
+{
+    EXPECT_EXIT(
+        {
+            fs::current_path(dir);
+            RigStart();  // the audio thread is running
+            atexit(ExpectSdlAndAudioClosed);
+            Write("back03.bmp", std::vector<uint8_t>(100, 'x'));
+            LoadArt(ArtFiles[ART_FILE_COUNT - 1]);
+        },
+        ::testing::ExitedWithCode(1), "data/back03.bmp: SDL could not load it");
 }

@@ -5,6 +5,8 @@
 #include "frontend/help.h"
 #include "frontend/menu.h"
 #include "game_fixture.h"
+#include "scene.h"
+#include "sound/sound.h"
 #include "shell/loop.h"
 #include "video/video.h"
 
@@ -76,6 +78,48 @@ TEST_F(LoopTest, QuitEndsTheLoopWithinThePassWithoutAPoll)
     EXPECT_EQ(Pass(), 0);
     EXPECT_EQ(vclock.polls, polls);
     EXPECT_EQ(keyLatch, 0);  // the latch release after the keys did not run
+    EXPECT_EQ(EffectCount(SfxMenu1), 1);
+    EXPECT_EQ(EffectCount(SfxMenu2), 1);  // Quit confirms like the other entries
+}
+
+TEST_F(LoopTest, EscapeHeldFromPlayIntoTheMenuActsOnce)
+{
+    Stage();
+    Hold(SDLK_ESCAPE);
+    EXPECT_EQ(Passes(8), 1);
+    EXPECT_EQ(GameMode, Menu);
+    EXPECT_EQ(EffectCount(SfxMenu2), 1);
+    EXPECT_EQ(MenuCursor.y, 99);
+    EXPECT_EQ(vclock.effects.size(), 1u);
+    Release(SDLK_ESCAPE);
+    Hold(SDLK_RETURN);
+    Pass();  // the menu is as it was: Start still works
+    EXPECT_EQ(GameMode, Playing);
+}
+
+// The menu keys, the help pages' Space and the skip key "3" share one latch:
+// a latch set in one mode is released only by the next mode's own keys.
+TEST_F(LoopTest, OneLatchServesEveryMode)
+{
+    Press(SDLK_DOWN);
+    Hold(SDLK_RETURN);
+    Pass();
+    ReleaseAll();
+    ASSERT_EQ(GameMode, Help);
+    Hold(SDLK_SPACE);  // turns a page and latches
+    Pass();
+    Hold(SDLK_ESCAPE);
+    Hold(SDLK_UP);
+    Pass();
+    ASSERT_EQ(GameMode, Menu);
+    Release(SDLK_ESCAPE);
+    Passes(3);  // Up arrived held, with the latch still set by Space
+    EXPECT_EQ(MenuCursor.y, 115);
+    EXPECT_EQ(EffectCount(SfxMenu1), 1);  // the Down press only
+    Release(SDLK_UP);
+    Pass();
+    Press(SDLK_UP);
+    EXPECT_EQ(MenuCursor.y, 99);
 }
 
 TEST_F(LoopTest, AHeldMenuKeyActsOnceUntilAllThreeAreReleased)

@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <string>
 
 #include "actors/enemies.h"
+#include "bass/mixer.h"
 #include "actors/player.h"
 #include "actors/shots.h"
 #include "frontend/menu.h"
@@ -99,6 +101,24 @@ TEST_F(StartUpTest, RecordsStartAsTheFirstMenuFrameExpects)
         ASSERT_EQ(code, 0);
     EXPECT_EQ(BackdropRect.x, 16);
     EXPECT_EQ(BackdropRect.y, 16);
+}
+
+TEST_F(StartUpTest, TheWindowIsNamedAndHidesThePointer)
+{
+    char *title = nullptr, *icon = nullptr;
+    SDL_WM_GetCaption(&title, &icon);
+    ASSERT_NE(title, nullptr);
+    EXPECT_EQ(std::string(title).rfind("Kestra Vale", 0), 0u) << title;
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
+}
+
+TEST_F(StartUpTest, EachEffectSoundsAtMostThreeTimesAtOnce)
+{
+    for (int i = 0; i < SFX_COUNT; i++) {
+        for (int n = 0; n < 4; n++)
+            PlayEffect(SoundEffect(i));
+        EXPECT_EQ(BassActivePlaybacks(EffectSamples[i]), 3) << EffectFiles[i];
+    }
 }
 
 TEST_F(StartUpTest, AnInterruptBecomesAWindowCloseRequest)

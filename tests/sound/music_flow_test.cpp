@@ -8,10 +8,12 @@
 // the heroine's start, and the enemies are cleared once play begins: no
 // pickup or enemy can add a sound of its own to what the test listens to.
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "actors/enemies.h"
 #include "bass/audio_test.h"
+#include "vclock.h"
 #include "rig.h"
 #include "shell/loop.h"
 #include "sound/sound.h"
@@ -39,7 +41,9 @@ class GameSound : public ::testing::Test {
 protected:
     fs::path home = fs::current_path();
 
-    void SetUp() override
+    // The game's own data, linked into a folder of the test's own, with
+    // floor levels.
+    void MakeHome()
     {
         fs::path dir = TestFolder();
         fs::create_directories(dir / "data");
@@ -50,7 +54,13 @@ protected:
             WriteFile((dir / LevelFiles[i]).string(), FloorLevel(i));
         ASSERT_EQ(chdir(dir.c_str()), 0);
         bassOffline = 1;
+    }
+
+    void SetUp() override
+    {
+        MakeHome();
         RigStart();
+        ExpectSoundLoaded();
     }
     void TearDown() override
     {
@@ -68,6 +78,16 @@ protected:
     }
 
     static BassModule *Module(int i) { return BassFindModule(MusicModules[i]); }
+
+    // Every test here listens to the game's own sound: without an output
+    // the test fails at once instead of looking into modules that are not
+    // there.
+    static void ExpectSoundLoaded()
+    {
+        ASSERT_TRUE(bass.initialised) << "the audio back-end did not open";
+        for (int i = 0; i < 4; i++)
+            ASSERT_NE(Module(i), nullptr) << MusicFiles[i];
+    }
 
     // One pass, then what is heard until the next.
     static Frames Step()
@@ -90,15 +110,33 @@ protected:
         Step();
     }
 
-    // The next passes sound exactly like the module from its beginning.
-    static void ExpectModuleFromItsStart(const char *path, int passes)
+    // The next passes sound exactly like the module from its beginning,
+    // once what the first of them stops has faded out.
+    static void ExpectModuleFromItsStart(const char *path, int passes, bool afterAFade = false)
     {
         ReferenceModule ref(path);
+        ASSERT_NE(ref.mod, nullptr) << path;
         for (int pass = 0; pass < passes; pass++) {
             Frames heard = Step();
             Frames expected = ref.Read(FRAME);
-            for (size_t i = 0; i < heard.size(); i++)
+            size_t from = pass == 0 && afterAFade ? 2 * (BASS_DELAY + BASS_FADE) : 0;
+            for (size_t i = from; i < heard.size(); i++)
                 ASSERT_EQ(heard[i], expected[i]) << path << ", pass " << pass << ", frame " << i / 2;
+        }
+    }
+
+    // What was sounding falls silent within 5 ms, and its last step into the
+    // silence is below -54 dBFS.
+    static void ExpectFadeToSilence(const Frames &f)
+    {
+        int last = -1;
+        for (size_t i = 0; i < f.size(); i++)
+            if (f[i] != 0)
+                last = int(i);
+        ASSERT_LE(last / 2, BASS_DELAY + BASS_FADE);
+        if (last >= 0) {
+            EXPECT_LT(std::abs(f[last]), 65);
+            EXPECT_LT(std::abs(f[last ^ 1]), 65);
         }
     }
 
@@ -157,7 +195,7 @@ TEST_F(GameSound, EnterOnStartSilencesItsBlipAndTheLevelMusicStartsFromItsBeginn
     Steps(50);
     StartPlaying();
     EXPECT_EQ(BassActivePlaybacks(EffectSamples[SfxMenu2]), 0);
-    EXPECT_TRUE(Silent(Render(FRAME)));
+    ExpectFadeToSilence(Render(FRAME));
     ExpectModuleFromItsStart("data/level01.it", 200);
     EXPECT_EQ(ModulesPlaying(), 1);
 }
@@ -175,8 +213,9 @@ TEST_F(GameSound, EscapeAndStartAgainPlayTheLevelMusicFromItsBeginningAgain)
     ASSERT_EQ(GameMode, Menu);
     EXPECT_EQ(BassActivePlaybacks(EffectSamples[SfxMenu2]), 1);
     Render(FRAME);
-    // The menu pass drops the blip and starts the menu's module afresh.
-    ExpectModuleFromItsStart("data/menu.it", 30);
+    // The menu pass fades out the blip and the level's module and starts the
+    // menu's module afresh.
+    ExpectModuleFromItsStart("data/menu.it", 30, true);
     EXPECT_EQ(BassActivePlaybacks(EffectSamples[SfxMenu2]), 0);
 
     StartPlaying();
@@ -195,13 +234,13 @@ TEST_F(GameSound, ALevelAdvanceStartsTheNextLevelsMusicFromItsBeginning)
     Release(SDLK_3);
     ClearEnemies();
     EXPECT_EQ(currentMusic, 2);
-    EXPECT_TRUE(Silent(Render(FRAME)));
+    ExpectFadeToSilence(Render(FRAME));
     ExpectModuleFromItsStart("data/level02.it", 100);
 }
 
 TEST_F(GameSound, SoundsThatFailedToLoadLeaveSilenceAndNothingElse)
 {
-    MusicModules[1] = 0;           // as if data/level01.it had not loaded
+    MusicModules[levelIndex + 1] = 0;  // as if the first level's module had not loaded
     EffectSamples[SfxMenu1] = 0;   // and data/sfxmenu1.wav neither
     ReferenceModule menu("data/menu.it");
     for (int pass = 0; pass < 10; pass++) {
@@ -210,13 +249,61 @@ TEST_F(GameSound, SoundsThatFailedToLoadLeaveSilenceAndNothingElse)
         ReleaseAll();
         Frames expected = menu.Read(FRAME);
         for (size_t i = 0; i < heard.size(); i++)
-            ASSERT_EQ(heard[i], expected[i]) << "pass " << pass;
+            ASSERT_EQ(heard[i], expected[i]) << "pass " << pass << ", frame " << i / 2;
     }
     Tap(SDLK_UP);  // back to Start, with its silent blip
     StartPlaying();
+    ExpectFadeToSilence(Render(FRAME));
     for (int pass = 0; pass < 100; pass++)
         ASSERT_TRUE(Silent(Step())) << "pass " << pass;
     EXPECT_EQ(ModulesPlaying(), 0);
+}
+
+// Sound files replaced by what cannot be played: start-up neither hangs nor
+// stops, names each file once, and the game plays on, silent where they are.
+class DamagedSound : public GameSound {
+protected:
+    std::string said;
+
+    void SetUp() override
+    {
+        MakeHome();
+        fs::remove("data/sfxbang.wav");
+        ASSERT_EQ(mkfifo("data/sfxbang.wav", 0600), 0);
+        fs::remove("data/sfxjump.wav");
+        WriteFile("data/sfxjump.wav", EncodeWav(44100, 1, {}));
+        fs::remove("data/menu.it");
+        fs::create_directory("data/menu.it");
+        fs::remove("data/level02.it");
+        WriteFile("data/level02.it", std::vector<uint8_t>(3000, 0x5A));
+        ::testing::internal::CaptureStderr();
+        alarm(20);
+        RigStart();
+        alarm(0);
+        said = ::testing::internal::GetCapturedStderr();
+    }
+};
+
+TEST_F(DamagedSound, TheGamePlaysOnSilentWhereTheFilesAre)
+{
+    for (const char *file : {"data/sfxbang.wav", "data/sfxjump.wav", "data/menu.it", "data/level02.it"})
+        EXPECT_NE(said.find(std::string("kestravale: ") + file + ": "), std::string::npos) << said;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 4) << said;
+    EXPECT_EQ(MusicModules[0], 0u);
+    EXPECT_EQ(EffectSamples[SfxJump], 0u);
+    // The menu is silent, apart from its blips; the first level has its music.
+    for (int pass = 0; pass < 20; pass++)
+        ASSERT_TRUE(Silent(Step())) << "pass " << pass;
+    Tap(SDLK_DOWN);
+    EXPECT_FALSE(Silent(Render(3000)));
+    Tap(SDLK_UP);
+    StartPlaying();
+    Render(FRAME);
+    ExpectModuleFromItsStart("data/level01.it", 50);
+    Hold(SDLK_LALT);  // a jump, without its sound
+    Step();
+    Release(SDLK_LALT);
+    EXPECT_EQ(EffectCount(SfxJump), 1);
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include "video/hud.h"
 #include "video/text.h"
 #include "video/video.h"
+#include "sound/sound.h"
+#include "world/level.h"
 #include "world/pickups.h"
 
 namespace {
@@ -100,7 +102,53 @@ TEST_F(HudTest, TheScoreTextChangesOnlyWithTheScore)
     EXPECT_STREQ(scoreText, "0");
     WriteScoreText();
     EXPECT_STREQ(scoreText, "77");
+}
+
+TEST_F(HudTest, TheLongestScoreEndsAtX313)
+{
+    Stage();
     score = 2147483647;
     WriteScoreText();
-    EXPECT_STREQ(scoreText, "2147483647");  // ten digits end at x 313, inside the picture
+    Pass();
+    Image img = CaptureBackBuffer();
+    const char *digits = "2147483647";
+    for (int i = 0; i < 10; i++)
+        EXPECT_TRUE(ShowsGlyph(img, 234 + 8 * i, 25, digits[i], SheetPixel(FrameOverlay, 234 + 8 * i, 25)))
+            << "digit " << i;
+    for (int y = 25; y < 33; y++)  // past the last digit, the panel as it is
+        for (int x = 314; x < 320; x++)
+            EXPECT_EQ(img.at(x, y), SheetPixel(FrameOverlay, x, y)) << x << "," << y;
+}
+
+// The pass that loses the last life runs to its end: its picture, with the
+// bar of no lives, is shown once, and its keys still act; the menu follows.
+TEST_F(HudTest, TheGameOverPassShowsTheBarOfNoLivesOnceAndRunsToItsEnd)
+{
+    Stage();
+    player.lives = 1;
+    player.hitPoints = 0;
+    player.animStep = 13;  // the last dying frame, for one more pass
+    player.animTimer = 10;
+    const Uint8 panel = SheetPixel(FrameOverlay, 224, 56);
+    Pass();
+    EXPECT_TRUE(Shows(CaptureBackBuffer(), 224, 56, HealthSheet, 80 * 1, 0, 80, 8, panel));
+
+    Hold(SDLK_LALT);
+    Hold(SDLK_3);
+    Pass();  // she comes back with no life left: the game is over
+    Image last = CaptureBackBuffer();
+    EXPECT_TRUE(Shows(last, 224, 56, HealthSheet, 0, 0, 80, 8, panel));
+    Image shown = CaptureScreen();
+    for (int y = 56; y < 64; y++)
+        for (int x = 224; x < 304; x++)
+            ASSERT_EQ(shown.at(2 * x, 2 * y), last.at(x, y));
+    EXPECT_EQ(GameMode, Menu);
+    EXPECT_EQ(EffectCount(SfxJump), 1);  // she had her hit points back, and jumped
+    EXPECT_EQ(player.vSpeed, -24);
+    EXPECT_EQ(levelIndex, 1);  // the skip key's level advance ran too
+
+    ReleaseAll();
+    Pass();  // a menu frame: no bar any more
+    EXPECT_FALSE(Shows(CaptureBackBuffer(), 224, 56, HealthSheet, 0, 0, 80, 8, panel));
+    EXPECT_EQ(player.lives, 0);
 }

@@ -3,16 +3,19 @@
 // and sounds and level files written by the test.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 
 #include "frontend/menu.h"
 #include "game_fixture.h"
 #include "sound/sound.h"
 #include "scene.h"
 #include "shell/startup.h"
+#include "temp_folder.h"
 #include "video/hud.h"
 #include "world/pickups.h"
 #include "world/tiles.h"
@@ -49,8 +52,7 @@ protected:
     void SetUp() override
     {
         home = fs::current_path();
-        dir = fs::temp_directory_path() / ("kv-levels-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir);
+        dir = MakeTestFolder();
         fs::create_directories(dir / "data");
         for (const auto &f : fs::directory_iterator(fs::path(KV_SOURCE_DIR) / "data"))
             if (f.path().extension() != ".lvl")
@@ -64,7 +66,6 @@ protected:
         if (started)
             RigStop();
         fs::current_path(home);
-        fs::remove_all(dir);
     }
     void Start()
     {
@@ -141,31 +142,110 @@ TEST_F(LevelFolderTest, LoadingClearsEveryRectangleOfThePreviousLevelAndRewindsT
     EXPECT_EQ(spinnerTimer, 0);
 }
 
-TEST_F(LevelFolderTest, AMissingLevelFileIsReportedOnceAndStartStaysInTheMenu)
+// Enter never latches in the menu, but a Start that fails waits for Enter
+// to be let go: holding it gives one try, one sound and one line.
+TEST_F(LevelFolderTest, AMissingLevelFileIsReportedOncePerPressAndStartStaysInTheMenu)
 {
     fs::remove(dir / "data" / "new1.lvl");
     Start();
     Pass();  // the menu's music is playing
     ::testing::internal::CaptureStderr();
     Hold(SDLK_RETURN);
-    Passes(5);  // Enter never latches: Start is tried every pass
+    Passes(5);
     std::string err = ::testing::internal::GetCapturedStderr();
-    EXPECT_NE(err.find("data/new1.lvl"), std::string::npos) << err;
-    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    EXPECT_EQ(err, "kestravale: data/new1.lvl: cannot open it: No such file or directory; "
+                   "the game stays in the title menu\n");
+    EXPECT_EQ(EffectCount(SfxMenu2), 1);
     EXPECT_EQ(GameMode, Menu);
     EXPECT_EQ(currentMusic, 0);  // never switched to the level's music
+
+    Release(SDLK_RETURN);
+    Pass();
+    ::testing::internal::CaptureStderr();
+    Press(SDLK_RETURN);  // a new press is a new try
+    err = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    EXPECT_EQ(EffectCount(SfxMenu2), 2);
+
+    WriteLevel(1, LevelBytes(SimpleLevel()));
+    Press(SDLK_RETURN);
+    EXPECT_EQ(GameMode, Playing);
 }
 
-TEST_F(LevelFolderTest, ALevelFileThatVanishesBeforeLoadingLeavesAnEmptyMapAndTheMenu)
+// A file that opens but holds no level is a missing file, whatever it is.
+TEST_F(LevelFolderTest, EmptyFolderPipeUnreadableAndLoopedLevelFilesAreMissingFiles)
 {
+    const fs::path level = dir / "data" / "new1.lvl";
+    struct Case {
+        const char *what;
+        std::function<void()> make;
+        const char *says;
+    } cases[] = {
+        {"empty", [&] { WriteLevel(1, {}); }, "is empty"},
+        {"folder", [&] { fs::create_directory(level); }, "is a folder"},
+        {"pipe", [&] { ASSERT_EQ(mkfifo(level.c_str(), 0644), 0); }, "is not an ordinary file"},
+        {"unreadable", [&] { fs::create_symlink("/proc/self/mem", level); }, "cannot read it"},
+        {"symlink loop", [&] { fs::create_symlink("new1.lvl", level); }, "cannot open it: Too many levels of symbolic links"},
+    };
     Start();
-    TileMap[5] = 7;
+    for (const Case &c : cases) {
+        fs::remove(level);
+        c.make();
+        ::testing::internal::CaptureStderr();
+        Press(SDLK_RETURN);
+        std::string err = ::testing::internal::GetCapturedStderr();
+        EXPECT_NE(err.find(std::string("data/new1.lvl: ") + c.says), std::string::npos) << c.what << ": " << err;
+        EXPECT_EQ(GameMode, Menu) << c.what;
+    }
+    // Between the look at Start and the read, the file could still change.
+    for (const Case &c : cases) {
+        fs::remove(level);
+        c.make();
+        TileMap[5] = 7;
+        LoadLevel("data/new1.lvl");
+        EXPECT_EQ(levelFileMissing, 1) << c.what;
+        EXPECT_NE(std::string(levelFault).find(c.says), std::string::npos) << c.what << ": " << levelFault;
+        EXPECT_EQ(TileMap[5], 0) << c.what;  // the map was cleared all the same
+    }
+}
+
+// When the next level's file is missing the run ends there, as after the
+// last level: the menu, and the next Start begins at the first level.
+TEST_F(LevelFolderTest, AMissingNextLevelEndsTheRunAndTheNextStartBeginsAtTheFirstLevel)
+{
+    fs::remove(dir / "data" / "new2.lvl");
+    Start();
+    Press(SDLK_RETURN);
+    ASSERT_EQ(GameMode, Playing);
     ::testing::internal::CaptureStderr();
-    LoadLevel("data/none.lvl");
+    Press(SDLK_3);
     std::string err = ::testing::internal::GetCapturedStderr();
-    EXPECT_NE(err.find("data/none.lvl"), std::string::npos) << err;
-    EXPECT_EQ(TileMap[5], 0);  // the map was cleared all the same
-    EXPECT_EQ(levelFileMissing, 1);
+    EXPECT_EQ(err, "kestravale: data/new2.lvl: cannot open it: No such file or directory; "
+                   "back to the title menu; the next Start begins at the first level\n");
+    EXPECT_EQ(GameMode, Menu);
+    EXPECT_EQ(levelIndex, 0);
+    Press(SDLK_RETURN);
+    EXPECT_EQ(GameMode, Playing);
+    EXPECT_EQ(levelIndex, 0);
+    EXPECT_EQ(camX, 113);
+}
+
+// Start on a later level whose file has gone: one line, and the next Start
+// begins at the first level instead of failing on the same file for ever.
+TEST_F(LevelFolderTest, StartOnALaterLevelWhoseFileHasGoneFallsBackToTheFirstLevel)
+{
+    fs::remove(dir / "data" / "new3.lvl");
+    Start();
+    levelIndex = 2;  // as after a game over on the third level
+    ::testing::internal::CaptureStderr();
+    Press(SDLK_RETURN);
+    std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("data/new3.lvl"), std::string::npos) << err;
+    EXPECT_NE(err.find("stays in the title menu; the next Start begins at the first level"), std::string::npos) << err;
+    EXPECT_EQ(GameMode, Menu);
+    Press(SDLK_RETURN);
+    EXPECT_EQ(GameMode, Playing);
+    EXPECT_EQ(levelIndex, 0);
 }
 
 TEST_F(LevelFolderTest, StartPlaysAndEscapeComesBackToTheMenu)

@@ -12,7 +12,11 @@
 #include <vector>
 
 #include "actors/enemies.h"
+#include "actors/player.h"
+#include "game_fixture.h"
+#include "sound/sound.h"
 #include "image.h"
+#include "temp_folder.h"
 #include "world/level.h"
 #include "world/pickups.h"
 #include "world/tilemap.h"
@@ -177,11 +181,76 @@ TEST_P(LevelMap, OneExitWithinWalkingReach)
 INSTANTIATE_TEST_SUITE_P(AllThree, LevelMap, ::testing::Values(0, 1, 2),
                          [](const ::testing::TestParamInfo<int> &info) { return "Level" + std::to_string(info.param + 1); });
 
+// Where each level puts its enemies: slot, kind, cell and patrol span, and
+// the slots a level leaves empty stay empty even when the level before used
+// them. Each kind starts with its own direction, hit points, offset and speed.
+struct Placement {
+    int slot, kind, col, row, first, last;
+};
+
+const std::vector<Placement> Placements[3] = {
+    {{0, SharpSpikes, 38, 23, 0, 0}, {1, SharpSpikes, 39, 23, 0, 0}, {2, DeathBall, 27, 32, 27, 31},
+     {3, Ogre, 28, 15, 28, 33}, {4, Ogre, 21, 18, 19, 21}, {5, Ogre, 21, 66, 21, 27}, {6, Ogre, 40, 66, 34, 40},
+     {8, Ogre, 54, 6, 54, 67}, {9, DeathBall, 34, 56, 34, 38}},
+    {{0, DeathBall, 23, 66, 23, 30}, {1, DeathBall, 43, 63, 43, 47}, {2, DeathBall, 52, 62, 48, 52},
+     {3, DeathBall, 58, 46, 58, 63}, {4, Ogre, 47, 40, 43, 47}, {5, Ogre, 29, 37, 29, 34},
+     {6, DeathBall, 19, 24, 19, 27}, {7, Ogre, 33, 21, 29, 37}, {8, Ogre, 39, 21, 34, 44}},
+    {{0, SharpSpikes, 2, 68, 0, 0}, {1, SharpSpikes, 57, 11, 0, 0}, {2, SharpSpikes, 58, 11, 0, 0},
+     {3, SharpSpikes, 62, 11, 0, 0}, {4, SharpSpikes, 63, 11, 0, 0}, {5, Ogre, 20, 46, 20, 26},
+     {6, DeathBall, 38, 56, 38, 43}, {7, Ogre, 47, 23, 47, 53}, {8, Ogre, 27, 52, 20, 27},
+     {9, Ogre, 34, 66, 27, 40}, {10, DeathBall, 60, 39, 60, 63}, {11, Ogre, 42, 43, 42, 45},
+     {12, DeathBall, 64, 50, 57, 72}},
+};
+
+const int CameraStart[3][2] = {{113, 444}, {97, 940}, {257, 476}};
+
+// dir, hit points, offset, speed
+const int KindStart[3][4] = {{0, 15, 1, 1}, {1, 1000, 0, 0}, {1, 50, 1, 4}};
+
+using LevelSetUpTest = GameTest;
+
+TEST_F(LevelSetUpTest, EveryPlacementFillsItsSlotAndTheOtherSlotsStayEmpty)
+{
+    for (int level : {2, 1, 0, 2}) {
+        for (int slot = 0; slot < MAX_ENEMIES; slot++) {  // as a level in play leaves them
+            Enemies[slot].frameBase = 4;
+            Enemies[slot].frameStep = slot % 3;
+        }
+        levelIndex = level;
+        SetUpLevel();
+        EXPECT_EQ(camX, CameraStart[level][0]);
+        EXPECT_EQ(camY, CameraStart[level][1]);
+        EXPECT_EQ(currentMusic, level + 1);
+        for (int slot = 0; slot < MAX_ENEMIES; slot++) {
+            const Enemy &e = Enemies[slot];
+            const Placement *p = nullptr;
+            for (const Placement &q : Placements[level])
+                if (q.slot == slot)
+                    p = &q;
+            if (!p) {
+                EXPECT_EQ(e.active, 0) << "level " << level + 1 << " slot " << slot;
+                continue;
+            }
+            EXPECT_EQ(e.active, 1) << "level " << level + 1 << " slot " << slot;
+            EXPECT_EQ(e.kind, p->kind) << "level " << level + 1 << " slot " << slot;
+            EXPECT_EQ(worldX[slot], 16 * p->col) << "level " << level + 1 << " slot " << slot;
+            EXPECT_EQ(worldY[slot], 16 * p->row) << "level " << level + 1 << " slot " << slot;
+            EXPECT_EQ(e.leftEnd, 16 * p->first) << "level " << level + 1 << " slot " << slot;
+            EXPECT_EQ(e.rightEnd, 16 * p->last) << "level " << level + 1 << " slot " << slot;
+            EXPECT_EQ(e.frameBase, 0);
+            EXPECT_EQ(e.frameStep, slot % 3);  // kept from the slot's last enemy
+            EXPECT_EQ(e.dir, KindStart[p->kind][0]);
+            EXPECT_EQ(e.hitPoints, KindStart[p->kind][1]);
+            EXPECT_EQ(e.offset, KindStart[p->kind][2]);
+            EXPECT_EQ(e.speed, KindStart[p->kind][3]);
+        }
+    }
+}
+
 // The maps in data/ are exactly what build_levels makes from assets/levels/.
 TEST(LevelFiles, RebuildByteForByte)
 {
-    char folder[] = "/tmp/kvlevelsXXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string folder = MakeTestFolder().string();
     const std::string cmd = std::string(KV_TOOLS_DIR "/build_levels ") + folder + " " KV_SOURCE_DIR "/assets/levels";
     ASSERT_EQ(system(cmd.c_str()), 0) << cmd;
     for (int n = 1; n <= 3; n++) {
@@ -191,9 +260,7 @@ TEST(LevelFiles, RebuildByteForByte)
         const std::vector<uint8_t> data = ReadFile(KV_SOURCE_DIR "/data" + name, &okData);
         EXPECT_TRUE(okBuilt && okData) << name;
         EXPECT_TRUE(built == data) << name << " differs from a fresh build";
-        remove((folder + name).c_str());
     }
-    rmdir(folder);
 }
 
 }  // namespace

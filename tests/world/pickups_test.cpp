@@ -6,7 +6,9 @@
 #include "scene.h"
 #include "sound/sound.h"
 #include "video/hud.h"
+#include "world/level.h"
 #include "world/pickups.h"
+#include "world/tiles.h"
 
 using PickupTest = GameTest;
 
@@ -101,6 +103,59 @@ TEST_F(PickupTest, TheExitItemClearsTheEnemiesAndEndsTheLevelAtTheEndOfTheFrame)
     for (const Enemy &e : Enemies)
         active += e.active;
     EXPECT_EQ(active, 9);  // the second level's nine
+}
+
+TEST_F(PickupTest, TheExitItemRemovesEveryEnemyAtOnce)
+{
+    // Spikes with one hit point left, under a right-going shot: had they
+    // stayed after the exit item was taken, this pass's shot would kill them.
+    ItemAtScreenX(120, 203);
+    SpawnEnemy(6, SharpSpikes, 22, 10, 0, 0);  // screen (152, 100)
+    Enemies[6].hitPoints = 1;
+    rightShot.rect = {150, 105, 8, 4};
+    rightShot.active = 1;
+    levelIndex = 0;
+    Pass();
+    EXPECT_EQ(EffectCount(SfxMdead), 0);
+    EXPECT_EQ(nextExplosion, 1);  // the item's own, no more
+    EXPECT_EQ(rightShot.active, 1);
+    EXPECT_EQ(rightShot.rect.x, 154);  // flew on
+    EXPECT_EQ(levelIndex, 1);      // and the level advance still came at the end
+    EXPECT_EQ(Enemies[6].active, 1);  // the second level's slot 6
+    EXPECT_EQ(Enemies[6].kind, DeathBall);
+}
+
+TEST_F(PickupTest, OnlyTheFirst500ItemsInMapOrderExist)
+{
+    EmptyPlay(0, 0);
+    for (int cell = 0; cell < 600; cell++)
+        TileMap[cell] = 200;  // rows 0-6 and 40 cells of row 7
+    // Cell 500 is (6, 20): put it where the heroine stands.
+    player.rect = {111, 88, 16, 64};
+    camX = 16 * 20 - 111;
+    camY = 16 * 6 - 100;
+    ScanPickups();
+    EXPECT_EQ(pickupCount, 500);
+    CollectPickups();
+    // She touches columns 19-21 of rows 5 and 6 (and row 7); of those only
+    // (5, 19), (5, 20), (5, 21) and (6, 19) are among the first 500.
+    EXPECT_EQ(score, 40);
+    EXPECT_EQ(EffectCount(SfxCollect), 4);
+    for (int cell : {419, 420, 421, 499})
+        EXPECT_EQ(TileMap[cell], 0) << cell;
+    for (int cell : {500, 501, 579, 580, 581})
+        EXPECT_EQ(TileMap[cell], 200) << cell;
+}
+
+TEST_F(PickupTest, AnItemIsSeenInThePassItIsTakenAndNotAfter)
+{
+    ItemAtScreenX(120, 205);  // a SuperDawg, in front of her
+    Pass();
+    EXPECT_EQ(score, 250);
+    EXPECT_TRUE(ShowsSprite(CaptureBackBuffer(), 120, 100, TileSheet, TileFrames[84], View()));
+    Pass();
+    EXPECT_TRUE(LacksSprite(CaptureBackBuffer(), 120, 100, TileSheet, TileFrames[84], View()));
+    EXPECT_EQ(TileMap[MAP_SIZE * 10 + 20], 0);
 }
 
 TEST_F(PickupTest, ASlotKeepsTheClippedSizeOfTheLastItemDrawnInIt)

@@ -78,7 +78,7 @@ INSTANTIATE_TEST_SUITE_P(Levels, RecordedRun, ::testing::ValuesIn(Runs),
 // The script format itself: pairs, repeats, comments and the level line.
 TEST(ReplayScript, ReadsPairsRepeatsAndComments)
 {
-    const Replay r = ParseReplay("# a comment\nlevel 2\n3 RJ 2 - x2  # two rounds\n1 LF\n");
+    const Replay r = ParseReplay("# a comment\nkestravale demo 1\nlevel 2\n3 RJ 2 - x2  # two rounds\n1 LF\n");
     ASSERT_EQ(r.error, "");
     EXPECT_EQ(r.level, 2);
     ASSERT_EQ(r.steps.size(), 5u);
@@ -91,10 +91,10 @@ TEST(ReplayScript, ReadsPairsRepeatsAndComments)
 
 TEST(ReplayScript, RejectsWhatItCannotRead)
 {
-    EXPECT_NE(ParseReplay("level 1\n10 Q\n").error, "");
-    EXPECT_NE(ParseReplay("level 1\n10\n").error, "");
-    EXPECT_NE(ParseReplay("level 4\n").error, "");
-    EXPECT_NE(ParseReplay("10 R\n").error, "");
+    EXPECT_NE(ParseReplay("kestravale demo 1\n" "level 1\n10 Q\n").error, "");
+    EXPECT_NE(ParseReplay("kestravale demo 1\n" "level 1\n10\n").error, "");
+    EXPECT_NE(ParseReplay("kestravale demo 1\n" "level 4\n").error, "");
+    EXPECT_NE(ParseReplay("kestravale demo 1\n" "10 R\n").error, "");
 }
 
 }  // namespace

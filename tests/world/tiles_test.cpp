@@ -115,3 +115,32 @@ TEST_F(TileTest, EachLevelHasItsOwnBackdrop)
                 ASSERT_EQ(drawn.at(16 + x, 16 + y), pic[y * expected[level]->pitch + x]) << "level " << level;
     }
 }
+
+// Below the map there is nothing: rows from 80 on are not drawn, give no
+// rectangle, and the map is never read outside its 80 x 80 cells, however
+// far the Camera goes.
+TEST_F(TileTest, RowsFrom80OnAreEmpty)
+{
+    EmptyPlay(600, 1088);  // centre cell (68, 37): rows 55..80, columns 23..50
+    AllSolid();
+    DrawTiles();
+    EXPECT_EQ(solidCount, 25 * 28);
+    EXPECT_EQ(SolidRects[solidCount - 1].x, 16 * 50 - 600 + 1);
+    EXPECT_EQ(SolidRects[solidCount - 1].y, 16 * 79 - 1088 + 1);
+    camY = 1104;  // centre row 69: rows 56..81
+    DrawTiles();
+    EXPECT_EQ(solidCount, 24 * 28);
+
+    // Far beyond the map on every side: nothing at all.
+    SDL_FillRect(BackBuffer, NULL, 0);
+    const int far[4][2] = {{600, 100000000}, {600, -100000000}, {100000000, 600}, {-100000000, 600}};
+    for (const auto &cam : far) {
+        camX = cam[0];
+        camY = cam[1];
+        DrawTiles();
+        EXPECT_EQ(solidCount, 0);
+    }
+    const Image img = CaptureBackBuffer();
+    for (Uint8 px : img.px)
+        ASSERT_EQ(px, 0);
+}

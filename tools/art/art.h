@@ -86,6 +86,15 @@ Image GunSprite();
 // The heroine's head map, for the icon.
 const Image &HeroineHead();
 
+// The game's icon drawn at 16 or 32 pixels (32 is the window's icon.bmp).
+Image IconPicture(int size);
+// The desktop's icon sizes: each is the 16- or 32-pixel drawing scaled up a
+// whole number of times, pixel for pixel, so none is ever blurred.
+struct DesktopIcon {
+    int size, drawn, scale;
+};
+constexpr DesktopIcon DesktopIcons[] = {{16, 16, 1}, {32, 32, 1}, {48, 16, 3}, {64, 32, 2}, {128, 32, 4}, {256, 32, 8}};
+
 // One builder per group; each returns its pictures by file name.
 using Pictures = std::map<std::string, Image>;
 void BuildFont(Pictures &out);

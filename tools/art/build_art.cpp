@@ -2,6 +2,8 @@
 // sources in ASSETDIR (assets/art by default) and writes them into DATADIR
 // as 8-bit BMPs in the game palette. The same sources always give the
 // same bytes.
+// build_art --icons DIR [ASSETDIR]: writes the desktop's icons instead,
+// DIR/kestravale-<size>.png for each size the desktop asks for.
 
 #include <cstdio>
 #include <string>
@@ -9,11 +11,31 @@
 #include "art.h"
 #include "shell/startup.h"
 
+static int BuildDesktopIcons(const std::string &out)
+{
+    int faults = 0;
+    for (const DesktopIcon &d : DesktopIcons) {
+        std::string path = out + "/kestravale-" + std::to_string(d.size) + ".png";
+        if (!WritePng(path, IconPicture(d.drawn), d.scale)) {
+            fprintf(stderr, "build_art: cannot write %s\n", path.c_str());
+            faults++;
+        }
+    }
+    return faults ? 1 : 0;
+}
+
 int main(int argc, char **argv)
 {
+    bool icons = argc > 1 && std::string(argv[1]) == "--icons";
+    if (icons) {
+        argv++;
+        argc--;
+    }
     std::string out = argc > 1 ? argv[1] : "data";
     if (argc > 2)
         assetDir = argv[2];
+    if (icons)
+        return BuildDesktopIcons(out);
 
     Pictures pics;
     BuildFont(pics);

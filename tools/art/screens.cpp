@@ -303,21 +303,27 @@ Image Spinner()
     return Strip(cells);
 }
 
-Image Icon()
+}  // namespace
+
+// The icon, drawn at 32 pixels for the window and again at 16 for the desktop's
+// smallest size: the head as the sheet has it, in place of doubled, so no
+// pixel of it is lost to a shrink.
+Image IconPicture(int size)
 {
-    Image img(32, 32);
-    for (int y = 0; y < 32; y++)
-        for (int x = 0; x < 32; x++)
-            img.at(x, y) = Dither({122, 123, 124, 125, 126, 127}, y / 31.0, x, y);
-    Image head = Scale2x(HeroineHead());
+    Image img(size, size);
+    for (int y = 0; y < size; y++)
+        for (int x = 0; x < size; x++)
+            img.at(x, y) = Dither({122, 123, 124, 125, 126, 127}, y / double(size - 1), x, y);
+    Image head = size == 32 ? Scale2x(HeroineHead()) : HeroineHead();
     Image outlined = Pad(head, 1);
     Outline(outlined, pal::BLACK, false);
-    Paste(img, outlined, 4, 5);
-    Bevel(img, 0, 0, 32, 32, 119, 127);
+    if (size == 32)
+        Paste(img, outlined, 4, 5);
+    else
+        Paste(img, outlined, 1, 1);
+    Bevel(img, 0, 0, size, size, 119, 127);
     return img;
 }
-
-}  // namespace
 
 void BuildScreens(Pictures &out)
 {
@@ -327,6 +333,6 @@ void BuildScreens(Pictures &out)
     out["logo.bmp"] = Logo();
     out["menu.bmp"] = MenuEntries();
     out["spin162.bmp"] = Spinner();
-    out["icon.bmp"] = Icon();
+    out["icon.bmp"] = IconPicture(32);
     out["small.bmp"] = Image(320, 200, 0);
 }

@@ -1,7 +1,7 @@
 //   effect NAME
 //     length SECONDS
 //     peak DB         (the loudest frame, in dB below full scale)
-//     rate FRAMES     (22050 unless given)
+//     rate FRAMES     (44100, the output rate, unless given)
 //     voice ...       (see synth.h)
 
 #include "effects.h"
@@ -20,7 +20,7 @@ static bool IsKeyword(const std::string &w)
 struct EffectDef {
     std::string name, where;
     double length = 0, peak = -6;
-    int rate = 22050;
+    int rate = 44100;
     std::vector<Voice> voices;
 };
 

@@ -9,7 +9,7 @@
 struct Effect {
     std::string name;  // the file is NAME.wav
     std::vector<int16_t> pcm;
-    int rate = 22050;
+    int rate = 44100;
 };
 
 std::vector<Effect> ReadEffects(const std::string &path);

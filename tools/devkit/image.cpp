@@ -186,3 +186,21 @@ Image DecodePng(const std::vector<uint8_t> &bytes)
     }
     return img;
 }
+
+Image DecodeBmp8(const std::vector<uint8_t> &b)
+{
+    if (b.size() < 54 || b[0] != 'B' || b[1] != 'M')
+        return {};
+    auto u32 = [&](size_t at) { return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | uint32_t(b[at + 3]) << 24; };
+    const int w = int(u32(18)), h = int(u32(22));
+    const uint32_t bits = b[28] | b[29] << 8, compression = u32(30), offset = u32(10);
+    if (bits != 8 || compression != 0 || w <= 0 || h <= 0 || w > 4096 || h > 4096)
+        return {};
+    const size_t stride = size_t(w + 3) & ~size_t(3);
+    if (b.size() < offset + stride * h)
+        return {};
+    Image img(w, h);
+    for (int y = 0; y < h; y++)
+        memcpy(&img.at(0, y), &b[offset + size_t(h - 1 - y) * stride], size_t(w));
+    return img;
+}

@@ -36,3 +36,8 @@ std::vector<uint8_t> ReadFile(const std::string &path, bool *ok = nullptr);
 // Reads back an 8-bit indexed PNG such as EncodePng writes (any filter);
 // returns an empty image for anything else.
 Image DecodePng(const std::vector<uint8_t> &bytes);
+
+// Reads back the pixels of an uncompressed 8-bit BMP such as EncodeBmp8
+// writes (palette indices, stored bottom row first); returns an empty image
+// for anything else.
+Image DecodeBmp8(const std::vector<uint8_t> &bytes);

@@ -10,9 +10,18 @@
 #include "image.h"
 
 // Starts the game as SDL_main would, with the rig's own key table in place
-// of SDL's. Call once per process.
+// of SDL's. Every record of the game first goes back to its first value,
+// the clock to 0, the keys up and rand() to its unseeded sequence, so each
+// start is a fresh start, however many came before it in the process. Only
+// bassOffline, which a caller sets before starting, is kept. A rig still
+// running is stopped first.
 void RigStart();
-void RigStop();
+void RigStop();  // SDL and the audio back-end shut down as the game does
+
+// The records of a fresh process, without starting the game: what RigStart
+// does first. Test programs call it before every test.
+void RigFreshRecords();
+bool RigRunning();
 
 // Keys held from now on (SDL key codes); ReleaseAll lets every key go.
 void Hold(SDLKey key);

@@ -46,3 +46,14 @@ extern "C" void __wrap__Z10PlayEffect11SoundEffect(SoundEffect effect)
     vclock.effects.push_back(effect);
     __real__Z10PlayEffect11SoundEffect(effect);
 }
+
+extern "C" SDL_Surface *__real_SDL_SetVideoMode(int width, int height, int bpp, Uint32 flags);
+extern "C" SDL_Surface *__wrap_SDL_SetVideoMode(int width, int height, int bpp, Uint32 flags)
+{
+    vclock.videoModeCalls++;
+    if (vclock.refuseFullScreen && (flags & SDL_FULLSCREEN)) {
+        SDL_SetError("no full-screen mode here");
+        return NULL;
+    }
+    return __real_SDL_SetVideoMode(width, height, bpp, flags);
+}

@@ -1,7 +1,9 @@
 // The headless rig's stand-ins for SDL's clock and event queue. Programs
 // linked with kvheadless get these in place of SDL_GetTicks, SDL_Delay and
 // SDL_PollEvent: time moves only when the game waits or the rig says so,
-// and events come only from the script.
+// and events come only from the script. SDL_SetVideoMode and PlayEffect are
+// watched on their way to the real ones, and a test may make a full-screen
+// mode fail.
 #pragma once
 
 #include <SDL.h>
@@ -18,6 +20,8 @@ struct VirtualClock {
     std::deque<SDL_Event> events;   // taken one per SDL_PollEvent
     int polls = 0;                  // SDL_PollEvent calls so far
     std::vector<SoundEffect> effects;  // every PlayEffect, in order
+    int videoModeCalls = 0;         // SDL_SetVideoMode calls so far
+    bool refuseFullScreen = false;  // full-screen modes fail, as on a display without 320x200
 };
 
 extern VirtualClock vclock;

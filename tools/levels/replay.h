@@ -2,35 +2,38 @@
 // entry per pass of the main loop. Shared by tools/dev/replay.cpp and the
 // replay tests, so that both play a script in exactly the same way.
 //
-// A script is plain text. '#' starts a comment. "level N" (1..3) names the
-// level it plays. Every other line holds pairs "<passes> <keys>": hold these
-// keys for that many passes, where keys is any of R (Right), L (Left),
-// J (jump, Left Alt) and F (fire, Space), or "-" for none. A line may end in
-// "x<count>": its pairs are played that many times over.
+// A script is a demo file of the game's own (docs/demos.md): after its
+// "kestravale demo 1" line, "level N" names the level it plays, and pairs
+// "<passes> <keys>" hold keys for that many passes (R Right, L Left, J jump,
+// F fire, and the menu and display keys), "-" for none; a line may end in
+// "x<count>" to play its pairs that many times over. The game's own reader
+// reads it, so a script is exactly what --playdemo plays.
 #pragma once
 
 #include <SDL.h>
 
+#include <cstdio>
 #include <functional>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "actors/player.h"
 #include "actors/shots.h"
 #include "rig.h"
+#include "shell/demo.h"
 #include "shell/loop.h"
 #include "world/level.h"
 #include "world/pickups.h"
 
 struct ReplayStep {
     int passes = 0;
+    Uint16 keys = 0;  // bit i is DemoKeyCodes[i]
     bool right = false, left = false, jump = false, fire = false;
 };
 
 struct Replay {
     int level = 0;  // 1..3; 0 when the script names none
-    std::vector<ReplayStep> steps;
+    std::vector<ReplayStep> steps;  // after the Start that "level N" stands for
     std::string error;  // empty when the script was read whole
 };
 
@@ -42,63 +45,49 @@ struct ReplayResult {
     int wastedFire = 0;  // fire passes on which no shot left
 };
 
-inline bool ParseKeys(const std::string &word, ReplayStep &step)
+inline bool Holds(Uint16 keys, SDLKey key)
 {
-    if (word == "-")
-        return true;
-    for (char c : word) {
-        switch (c) {
-        case 'R': step.right = true; break;
-        case 'L': step.left = true; break;
-        case 'J': step.jump = true; break;
-        case 'F': step.fire = true; break;
-        default: return false;
-        }
-    }
-    return !word.empty();
+    for (int i = 0; i < DEMO_KEY_COUNT; i++)
+        if (DemoKeyCodes[i] == key)
+            return (keys >> i) & 1;
+    return false;
 }
 
 inline Replay ParseReplay(const std::string &text)
 {
     Replay replay;
-    std::istringstream lines(text);
-    std::string line;
-    for (int number = 1; std::getline(lines, line); number++) {
-        line = line.substr(0, line.find('#'));
-        std::istringstream words(line);
-        std::vector<std::string> w;
-        for (std::string s; words >> s;)
-            w.push_back(s);
-        if (w.empty())
-            continue;
-        const std::string where = "line " + std::to_string(number) + ": ";
-        if (w[0] == "level") {
-            if (w.size() != 2 || w[1].size() != 1 || w[1][0] < '1' || w[1][0] > '3')
-                return replay.error = where + "expected \"level 1\", \"level 2\" or \"level 3\"", replay;
-            replay.level = w[1][0] - '0';
-            continue;
-        }
-        int repeat = 1;
-        if (w.size() % 2 == 1 && w.back().size() > 1 && w.back()[0] == 'x') {
-            repeat = atoi(w.back().c_str() + 1);
-            w.pop_back();
-        }
-        if (w.size() % 2 != 0 || repeat < 1)
-            return replay.error = where + "expected pairs of <passes> <keys>, then perhaps x<count>", replay;
-        std::vector<ReplayStep> pairs;
-        for (size_t i = 0; i < w.size(); i += 2) {
-            ReplayStep step;
-            step.passes = atoi(w[i].c_str());
-            if (step.passes < 1 || !ParseKeys(w[i + 1], step))
-                return replay.error = where + "\"" + w[i] + " " + w[i + 1] + "\" is not <passes> <keys>", replay;
-            pairs.push_back(step);
-        }
-        for (int r = 0; r < repeat; r++)
-            replay.steps.insert(replay.steps.end(), pairs.begin(), pairs.end());
+    std::string copy = text + "\n";  // fmemopen wants at least one byte
+    FILE *f = fmemopen(copy.data(), copy.size(), "r");
+    char why[200];
+    if (!f)
+        return replay.error = "cannot read the script", replay;
+    const int fault = ParseDemo(f, why, sizeof why);
+    fclose(f);
+    if (fault < 0)
+        return replay.error = why, replay;
+    replay.level = demo.level;
+    for (int i = demo.level ? 1 : 0; i < demo.stepCount; i++) {
+        ReplayStep step;
+        step.passes = DemoSteps[i].passes;
+        step.keys = DemoSteps[i].keys;
+        step.right = Holds(step.keys, SDLK_RIGHT);
+        step.left = Holds(step.keys, SDLK_LEFT);
+        step.jump = Holds(step.keys, SDLK_LALT);
+        step.fire = Holds(step.keys, SDLK_SPACE);
+        replay.steps.push_back(step);
     }
     if (replay.level == 0)
         replay.error = "the script names no level (\"level N\")";
     return replay;
+}
+
+// Holds exactly the keys of a step.
+inline void HoldStep(const ReplayStep &step)
+{
+    ReleaseAll();
+    for (int i = 0; i < DEMO_KEY_COUNT; i++)
+        if ((step.keys >> i) & 1)
+            Hold(DemoKeyCodes[i]);
 }
 
 // How many passes of the script hold the fire key.
@@ -137,11 +126,7 @@ inline ReplayResult PlayReplay(const Replay &replay, const std::function<void(in
     int pass = 0;
     for (const ReplayStep &step : replay.steps) {
         for (int i = 0; i < step.passes; i++) {
-            ReleaseAll();
-            if (step.right) Hold(SDLK_RIGHT);
-            if (step.left) Hold(SDLK_LEFT);
-            if (step.jump) Hold(SDLK_LALT);
-            if (step.fire) Hold(SDLK_SPACE);
+            HoldStep(step);
             Pass();
             pass++;
             if (step.fire && !JustLaunched())

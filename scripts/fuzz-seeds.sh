@@ -1,0 +1,36 @@
+#!/bin/sh
+# Seeds the fuzz corpora from the game's own data files (nothing is kept in
+# the repository): scripts/fuzz-seeds.sh <corpus folder> <target>...
+# Seeds already in a corpus are written again; what the fuzzer added stays.
+set -e
+cd "$(dirname "$0")/.."
+out="$1"
+shift
+
+# n bytes of one value (octal), the keys of n passes for fuzz_level.
+repeat() { i=0; while [ $i -lt "$2" ]; do printf "\\$1"; i=$((i + 1)); done; }
+
+for t in "$@"; do
+    dir="$out/$t"
+    mkdir -p "$dir"
+    case $t in
+    fuzz_art)
+        cp data/*.bmp "$dir/" ;;
+    fuzz_level)
+        # Each level alone, then with 32 passes of keys: the first byte also
+        # picks the level's set-up (its value modulo 3).
+        for n in 1 2 3; do
+            lvl="data/new$n.lvl"
+            cp "$lvl" "$dir/new$n"
+            level=$((n - 1))
+            { cat "$lvl"; printf "\\00$level"; repeat 001 31; } >"$dir/new$n-right"       # walk right
+            { cat "$lvl"; printf "\\00$level"; repeat 005 31; } >"$dir/new$n-jump-right"  # jump while walking
+            { cat "$lvl"; printf "\\00$level"; repeat 012 31; } >"$dir/new$n-fire-left"   # fire while walking left
+        done
+        head -c 1000 data/new1.lvl >"$dir/short" ;;
+    fuzz_audio)
+        cp data/*.wav data/*.it "$dir/" ;;
+    fuzz_demo)
+        [ -d tests/demos ] && cp tests/demos/* "$dir/" 2>/dev/null || true ;;
+    esac
+done

@@ -1,0 +1,419 @@
+// Demos. A pass reads the keys only from the key table, so a record of that
+// table, pass by pass, replays the game exactly: the same keys give the
+// same game, because every speed and timer counts passes. Recording writes
+// the table as it stood before each pass; playback puts it back there.
+
+#include "shell/demo.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+
+#include "frontend/menu.h"
+#include "shell/loop.h"
+#include "sound/sound.h"
+#include "world/level.h"
+
+const char DemoKeyLetters[DEMO_KEY_COUNT + 1] = "RLJFUDEX123";
+const SDLKey DemoKeyCodes[DEMO_KEY_COUNT] = {SDLK_RIGHT, SDLK_LEFT,   SDLK_LALT,   SDLK_SPACE,
+                                             SDLK_UP,    SDLK_DOWN,   SDLK_RETURN, SDLK_ESCAPE,
+                                             SDLK_1,     SDLK_2,      SDLK_3};
+static const int ENTER_KEY = 6;  // DemoKeyLetters[6] == 'E'
+
+Demo demo;
+DemoStep DemoSteps[MAX_DEMO_STEPS];
+
+// The time of each pass of a timed demo, in microseconds, one count per
+// microsecond up to a tenth of a second; slower passes share the last.
+enum { TIMED_BUCKETS = 100001 };
+static Sint32 PassMicros[TIMED_BUCKETS];
+static std::chrono::steady_clock::time_point timedStart, passStart;
+
+// ---- Reading a demo file ------------------------------------------------
+
+enum { DEMO_LINE_MAX = 1024, MAX_STEP_PASSES = 10000000 };  // DEMO_LINE_MAX characters before the line's end
+
+struct DemoReader {
+    int line;
+    int headerSeen;
+    char *why;
+    int whyLen;
+};
+
+static int Fault(DemoReader &r, const char *text)
+{
+    if (r.line > 0)
+        snprintf(r.why, r.whyLen, "line %d: %s", r.line, text);
+    else
+        snprintf(r.why, r.whyLen, "%s", text);
+    return -1;
+}
+
+// A whole decimal number of at most nine digits, nothing else.
+static int ReadCount(const char *word, Sint32 &value)
+{
+    int n = 0;
+    value = 0;
+    for (; word[n]; n++) {
+        if (word[n] < '0' || word[n] > '9' || n == 9)
+            return -1;
+        value = value * 10 + (word[n] - '0');
+    }
+    return n > 0 ? 0 : -1;
+}
+
+static int ReadKeys(const char *word, Uint16 &keys)
+{
+    keys = 0;
+    if (strcmp(word, "-") == 0)
+        return 0;
+    for (const char *c = word; *c; c++) {
+        const char *at = strchr(DemoKeyLetters, *c);
+        if (!at || *c == 0 || (keys & (1u << (at - DemoKeyLetters))))
+            return -1;
+        keys |= (Uint16)(1u << (at - DemoKeyLetters));
+    }
+    return word[0] ? 0 : -1;
+}
+
+static int AddStep(DemoReader &r, Sint32 passes, Uint16 keys)
+{
+    if (demo.stepCount == MAX_DEMO_STEPS)
+        return Fault(r, "the demo has more steps than the game can hold");
+    if (passes > MAX_DEMO_PASSES - demo.totalPasses)
+        return Fault(r, "the demo is longer than the game can play");
+    DemoSteps[demo.stepCount++] = {passes, keys};
+    demo.totalPasses += passes;
+    return 0;
+}
+
+enum { MAX_WORDS = 64 };
+
+static int ReadLine(DemoReader &r, char *text)
+{
+    char *hash = strchr(text, '#');
+    if (hash)
+        *hash = 0;
+    char *words[MAX_WORDS];
+    int count = 0;
+    for (char *w = strtok(text, " \t\r\n"); w; w = strtok(NULL, " \t\r\n")) {
+        if (count == MAX_WORDS)
+            return Fault(r, "too many words on one line");
+        words[count++] = w;
+    }
+    if (count == 0)
+        return 0;
+    if (!r.headerSeen) {
+        Sint32 version;
+        if (count != 3 || strcmp(words[0], "kestravale") != 0 || strcmp(words[1], "demo") != 0 ||
+            ReadCount(words[2], version) < 0)
+            return Fault(r, "not a demo: it must begin with \"kestravale demo 1\"");
+        if (version != 1) {
+            char text[96];
+            snprintf(text, sizeof text, "a demo of version %d; this game plays version 1", (int)version);
+            return Fault(r, text);
+        }
+        r.headerSeen = 1;
+        return 0;
+    }
+    if (strcmp(words[0], "level") == 0) {
+        if (count != 2 || strlen(words[1]) != 1 || words[1][0] < '1' || words[1][0] > '3')
+            return Fault(r, "expected \"level 1\", \"level 2\" or \"level 3\"");
+        if (demo.level || demo.stepCount)
+            return Fault(r, "\"level N\" comes once, before the first keys");
+        demo.level = words[1][0] - '0';
+        return AddStep(r, 1, (Uint16)(1u << ENTER_KEY));  // Start, chosen in the menu
+    }
+    Sint32 repeat = 1;
+    if (count % 2 == 1 && words[count - 1][0] == 'x') {
+        if (ReadCount(words[count - 1] + 1, repeat) < 0 || repeat < 1)
+            return Fault(r, "a repeat is written x<count>, the count a whole number from 1");
+        count--;
+    }
+    if (count % 2 != 0)
+        return Fault(r, "expected pairs of <passes> <keys>, then perhaps x<count>");
+    for (Sint32 round = 0; round < repeat; round++) {
+        for (int i = 0; i < count; i += 2) {
+            Sint32 passes;
+            Uint16 keys;
+            if (ReadCount(words[i], passes) < 0 || passes < 1 || passes > MAX_STEP_PASSES)
+                return Fault(r, "a number of passes is a whole number from 1 to 10000000");
+            if (ReadKeys(words[i + 1], keys) < 0)
+                return Fault(r, "keys are \"-\" or letters of RLJFUDEX123, each at most once");
+            if (AddStep(r, passes, keys) < 0)
+                return -1;
+        }
+    }
+    return 0;
+}
+
+// One line into text (without its end), at most DEMO_LINE_MAX characters.
+// Returns the line's length, -1 at the end of the file, -2 for a line too
+// long, -3 for a NUL byte (a binary file, not a demo).
+static int NextLine(FILE *f, char *text)
+{
+    int n = 0, c;
+    while ((c = getc(f)) != EOF && c != '\n') {
+        if (c == 0)
+            return -3;
+        if (n == DEMO_LINE_MAX)
+            return -2;
+        text[n++] = (char)c;
+    }
+    text[n] = 0;
+    return c == EOF && n == 0 ? -1 : n;
+}
+
+int ParseDemo(FILE *f, char *why, int whyLen)
+{
+    demo.level = 0;
+    demo.stepCount = 0;
+    demo.totalPasses = 0;
+    DemoReader r = {0, 0, why, whyLen};
+    char text[DEMO_LINE_MAX + 1];
+    for (;;) {
+        r.line++;
+        const int n = NextLine(f, text);
+        if (n == -1)
+            break;
+        if (n == -2)
+            return Fault(r, "line too long (a line holds at most 1024 characters)");
+        if (n == -3)
+            return Fault(r, "not a demo: it holds bytes that are not text");
+        if (ReadLine(r, text) < 0)
+            return -1;
+    }
+    if (ferror(f))
+        return Fault(r, "could not be read to its end");
+    r.line = 0;
+    if (!r.headerSeen)
+        return Fault(r, "not a demo: it must begin with \"kestravale demo 1\"");
+    if (demo.totalPasses == 0)
+        return Fault(r, "the demo holds no passes");
+    return 0;
+}
+
+// ---- The command line ---------------------------------------------------
+
+static void Usage(FILE *to)
+{
+    fprintf(to,
+            "Usage: kestravale [OPTION]\n"
+            "A small platform game: walk, jump and shoot through three levels.\n"
+            "\n"
+            "With no option the game starts at its title menu.\n"
+            "  --record FILE     play, and write the keys of every pass into FILE\n"
+            "  --playdemo FILE   play the demo in FILE back, then go on at the title menu\n"
+            "  --timedemo FILE   play the demo in FILE back as fast as possible, print\n"
+            "                    how many passes it took and how long, and end\n"
+            "  --help            show this help and end\n"
+            "  --version         show the version and end\n"
+            "\n"
+            "Keys: arrows to walk, Left Alt to jump, Space to fire, Escape for the menu,\n"
+            "1 and 2 for full screen and window, 3 to skip a level.\n"
+            "The game reads its files from data/ under the working directory.\n");
+}
+
+static int UsageFault(const char *text)
+{
+    fprintf(stderr, "kestravale: %s; try 'kestravale --help'\n", text);
+    return 2;
+}
+
+static int LoadDemo(const char *path)
+{
+    char why[160];
+    struct stat st;
+    FILE *f = NULL;
+    if (stat(path, &st) != 0)
+        snprintf(why, sizeof why, "cannot read it: %s", strerror(errno));
+    else if (!S_ISREG(st.st_mode))
+        snprintf(why, sizeof why, "not a file that can be read");
+    else if (!(f = fopen(path, "rb")))
+        snprintf(why, sizeof why, "cannot read it: %s", strerror(errno));
+    int fault = !f;
+    if (f) {
+        fault = ParseDemo(f, why, sizeof why) < 0;
+        fclose(f);
+    }
+    if (fault) {
+        fprintf(stderr, "kestravale: %s: %s\n", path, why);
+        return 1;
+    }
+    return 0;
+}
+
+int ReadOptions(int argc, char *argv[])
+{
+    demo.mode = DemoOff;
+    for (int i = 1; i < argc; i++) {
+        const char *arg = argv[i];
+        DemoModeValue mode = DemoOff;
+        if (strcmp(arg, "--help") == 0) {
+            Usage(stdout);
+            return 0;
+        }
+        if (strcmp(arg, "--version") == 0) {
+            printf("kestravale " KV_VERSION "\n");
+            return 0;
+        }
+        if (strcmp(arg, "--record") == 0)
+            mode = DemoRecord;
+        else if (strcmp(arg, "--playdemo") == 0)
+            mode = DemoPlayback;
+        else if (strcmp(arg, "--timedemo") == 0)
+            mode = DemoTimed;
+        char text[160];
+        if (mode == DemoOff) {
+            snprintf(text, sizeof text, "unknown option '%.100s'", arg);
+            return UsageFault(text);
+        }
+        if (demo.mode != DemoOff)
+            return UsageFault("one demo option at a time");
+        if (i + 1 >= argc || argv[i + 1][0] == 0) {
+            snprintf(text, sizeof text, "%s needs a file name", arg);
+            return UsageFault(text);
+        }
+        demo.mode = mode;
+        demo.path = argv[++i];
+    }
+    if (demo.mode == DemoPlayback || demo.mode == DemoTimed)
+        if (LoadDemo(demo.path) != 0)
+            return 1;
+    return -1;
+}
+
+// ---- Recording and playback ---------------------------------------------
+
+static Uint16 HeldKeys()
+{
+    Uint16 keys = 0;
+    for (int i = 0; i < DEMO_KEY_COUNT; i++)
+        if (keyState[DemoKeyCodes[i]])
+            keys |= (Uint16)(1u << i);
+    return keys;
+}
+
+static void WriteRun()
+{
+    if (demo.runLength == 0)
+        return;
+    char letters[DEMO_KEY_COUNT + 1];
+    int n = 0;
+    for (int i = 0; i < DEMO_KEY_COUNT; i++)
+        if (demo.lastKeys & (1u << i))
+            letters[n++] = DemoKeyLetters[i];
+    letters[n] = 0;
+    fprintf(demo.out, "%d %s\n", (int)demo.runLength, n ? letters : "-");
+}
+
+int BeginDemo()
+{
+    demo.realKeys = keyState;
+    demo.step = demo.passInStep = demo.passesDone = 0;
+    if (demo.mode == DemoRecord) {
+        demo.out = fopen(demo.path, "w");
+        if (!demo.out) {
+            fprintf(stderr, "kestravale: %s: cannot write it: %s\n", demo.path, strerror(errno));
+            return -1;
+        }
+        fprintf(demo.out, "# recorded by kestravale " KV_VERSION "\nkestravale demo 1\n");
+        demo.runLength = 0;
+    } else if (demo.mode == DemoPlayback || demo.mode == DemoTimed) {
+        memset(demo.keys, 0, sizeof demo.keys);
+        keyState = demo.keys;
+        if (demo.level)
+            levelIndex = demo.level - 1;
+        timedStart = std::chrono::steady_clock::now();
+    }
+    return 0;
+}
+
+void BeforeDemoPass()
+{
+    if (demo.mode == DemoRecord) {
+        const Uint16 keys = HeldKeys();
+        if (demo.runLength > 0 && keys != demo.lastKeys) {
+            WriteRun();
+            demo.runLength = 0;
+        }
+        demo.lastKeys = keys;
+        demo.runLength++;
+    } else if (demo.mode == DemoPlayback || demo.mode == DemoTimed) {
+        const Uint16 keys = DemoSteps[demo.step].keys;
+        for (int i = 0; i < DEMO_KEY_COUNT; i++)
+            demo.keys[DemoKeyCodes[i]] = (keys >> i) & 1;
+        if (demo.mode == DemoTimed)
+            passStart = std::chrono::steady_clock::now();
+    }
+}
+
+// The end of a demo played back at the normal pace: the player's keyboard
+// again, and the title menu, reached as Escape reaches it.
+static void LeaveDemo()
+{
+    keyState = demo.realKeys;
+    if (GameMode == Playing) {
+        PlayEffect(SfxMenu2);
+        spinnerTimer = 0;
+        spinnerFrame = 0;
+    } else if (GameMode == Help) {
+        PlayEffect(SfxMenu2);
+    }
+    GameMode = Menu;
+    demo.mode = DemoOff;
+}
+
+int AfterDemoPass()
+{
+    if (demo.mode != DemoPlayback && demo.mode != DemoTimed)
+        return 1;
+    if (demo.mode == DemoTimed) {
+        const auto micros =
+            std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - passStart);
+        const long long us = micros.count();
+        PassMicros[us < 0 ? 0 : us >= TIMED_BUCKETS ? TIMED_BUCKETS - 1 : us]++;
+    }
+    demo.passesDone++;
+    if (++demo.passInStep < DemoSteps[demo.step].passes)
+        return 1;
+    demo.passInStep = 0;
+    if (++demo.step < demo.stepCount)
+        return 1;
+    if (demo.mode == DemoTimed)
+        return 0;
+    LeaveDemo();
+    return 1;
+}
+
+// The smallest time per pass that at least the given share of passes took.
+static double Percentile(int percent)
+{
+    const long long wanted = ((long long)demo.passesDone * percent + 99) / 100;
+    long long seen = 0;
+    for (int us = 0; us < TIMED_BUCKETS; us++) {
+        seen += PassMicros[us];
+        if (seen >= wanted && wanted > 0)
+            return us / 1000.0;
+    }
+    return (TIMED_BUCKETS - 1) / 1000.0;
+}
+
+void EndDemo()
+{
+    if (demo.mode == DemoRecord && demo.out) {
+        WriteRun();
+        fclose(demo.out);
+        demo.out = NULL;
+    } else if (demo.mode == DemoTimed) {
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - timedStart).count();
+        printf("%s: %d passes in %.3f s, %.1f passes per second; time per pass: 50th percentile %.3f ms, "
+               "99th percentile %.3f ms\n",
+               demo.path, (int)demo.passesDone, seconds, seconds > 0 ? demo.passesDone / seconds : 0.0,
+               Percentile(50), Percentile(99));
+    }
+    demo.mode = DemoOff;
+}

@@ -1,0 +1,42 @@
+// The test program's own start: every test finds the environment it needs
+// and the game's records as a fresh process has them, whatever ran before it
+// in this process, in whatever order, and wherever the program was started.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "rig.h"
+
+namespace {
+
+class FreshStart : public ::testing::EmptyTestEventListener {
+    void OnTestStart(const ::testing::TestInfo &) override
+    {
+        if (chdir(KV_SOURCE_DIR) != 0)
+            abort();
+        if (RigRunning())
+            RigStop();
+        RigFreshRecords();
+    }
+    // A test that ended early (a failed assertion) may leave the game running.
+    void OnTestEnd(const ::testing::TestInfo &) override
+    {
+        if (RigRunning())
+            RigStop();
+    }
+};
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    // No display and no sound card needed: SDL's dummy drivers, always.
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    RigFreshRecords();  // takes the first values before any test can change them
+    ::testing::InitGoogleTest(&argc, argv);
+    ::testing::UnitTest::GetInstance()->listeners().Append(new FreshStart);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,390 @@
+// The mutation check: how many small faults planted in the game would the
+// test suite notice? Each edit of a list (a flipped comparison, a constant
+// off by one, a dropped call, two steps swapped) is made in a scratch copy of
+// the sources; the test program is rebuilt and run, and an edit the suite
+// passes with is reported as a survivor.
+//
+// Run from the top folder (the one holding src/ and tests/):
+//
+//   build/tools/mutate [--list FILE] [--only 3,17,40-45] [--file src/world/]
+//                      [--sample N] [--scratch DIR] [--report FILE] [--jobs N]
+//
+// The list (tools/dev/mutants.txt) is read from the source tree; each edit
+// finds its place by a short text that must occur exactly once in its file,
+// so it survives other changes to the file. An edit whose text is gone or
+// ambiguous is reported and not counted. Edits that cannot change anything
+// seen or heard are marked equivalent in the list, with the reason, and not
+// run. The score is the share of the edits run that the suite rejects.
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Mutant {
+    int id = 0;
+    int line = 0;  // in the list
+    std::string file, what, find, into, same;
+};
+
+enum Outcome { Killed, Survived, NoBuild, Missing, Ambiguous, Equivalent };
+const char *OutcomeNames[] = {"killed", "SURVIVED", "does not build", "text not found", "text not unique",
+                              "equivalent"};
+
+std::string Unescape(const std::string &s)
+{
+    std::string out;
+    for (size_t i = 0; i < s.size(); i++) {
+        if (s[i] == '\\' && i + 1 < s.size() && s[i + 1] == 'n') {
+            out += '\n';
+            i++;
+        } else {
+            out += s[i];
+        }
+    }
+    return out;
+}
+
+std::string Trim(const std::string &s)
+{
+    size_t a = s.find_first_not_of(" \t"), b = s.find_last_not_of(" \t\r");
+    return a == std::string::npos ? "" : s.substr(a, b - a + 1);
+}
+
+// file PATH / edit WHAT / find TEXT / into TEXT / same REASON; # comments.
+std::vector<Mutant> ReadList(const std::string &path, std::string &error)
+{
+    std::ifstream in(path);
+    if (!in) {
+        error = "cannot read " + path;
+        return {};
+    }
+    std::vector<Mutant> list;
+    std::string line, file;
+    int n = 0;
+    while (std::getline(in, line)) {
+        n++;
+        const std::string t = Trim(line);
+        if (t.empty() || t[0] == '#')
+            continue;
+        const size_t space = t.find(' ');
+        const std::string key = t.substr(0, space);
+        const std::string rest = space == std::string::npos ? "" : t.substr(space + 1);
+        if (key == "file") {
+            file = rest;
+        } else if (key == "edit") {
+            Mutant m;
+            m.id = int(list.size()) + 1;
+            m.line = n;
+            m.file = file;
+            m.what = rest;
+            list.push_back(m);
+        } else if (key == "find" && !list.empty()) {
+            list.back().find = Unescape(rest);
+        } else if (key == "into" && !list.empty()) {
+            list.back().into = Unescape(rest);
+        } else if (key == "same" && !list.empty()) {
+            list.back().same = rest;
+        } else {
+            error = path + ":" + std::to_string(n) + ": cannot read \"" + t + "\"";
+            return {};
+        }
+    }
+    for (const Mutant &m : list)
+        if (m.file.empty() || m.find.empty()) {
+            error = path + ":" + std::to_string(m.line) + ": an edit needs a file and a text to find";
+            return {};
+        }
+    return list;
+}
+
+// Where text occurs in s, a run of blanks in text matching any run of blanks
+// (line ends included) in s. Returns every match as (start, length).
+std::vector<std::pair<size_t, size_t>> Find(const std::string &s, const std::string &text)
+{
+    std::vector<std::pair<size_t, size_t>> found;
+    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
+    for (size_t start = 0; start < s.size(); start++) {
+        size_t i = start, j = 0;
+        while (j < text.size() && i <= s.size()) {
+            if (blank(text[j])) {
+                while (j < text.size() && blank(text[j]))
+                    j++;
+                if (i >= s.size() || !blank(s[i]))
+                    break;
+                while (i < s.size() && blank(s[i]))
+                    i++;
+            } else if (i < s.size() && s[i] == text[j]) {
+                i++;
+                j++;
+            } else {
+                break;
+            }
+        }
+        if (j == text.size())
+            found.push_back({start, i - start});
+    }
+    return found;
+}
+
+std::string ReadText(const fs::path &p)
+{
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+void WriteText(const fs::path &p, const std::string &s)
+{
+    std::ofstream out(p, std::ios::binary | std::ios::trunc);
+    out << s;
+}
+
+int Run(const std::string &cmd) { return system(cmd.c_str()); }
+
+bool Ok(int status) { return status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0; }
+
+std::string Quote(const fs::path &p) { return "'" + p.string() + "'"; }
+
+struct Options {
+    fs::path source = fs::current_path();
+    fs::path list;
+    fs::path scratch;
+    fs::path report;
+    std::set<int> only;
+    std::string fileFilter;
+    int sample = 0;
+    int jobs = 2;
+    int timeout = 900;  // seconds for one run of the suite
+};
+
+std::set<int> ParseIds(const std::string &s)
+{
+    std::set<int> ids;
+    std::stringstream in(s);
+    std::string part;
+    while (std::getline(in, part, ',')) {
+        const size_t dash = part.find('-');
+        if (dash == std::string::npos) {
+            ids.insert(atoi(part.c_str()));
+        } else {
+            for (int i = atoi(part.substr(0, dash).c_str()); i <= atoi(part.substr(dash + 1).c_str()); i++)
+                ids.insert(i);
+        }
+    }
+    return ids;
+}
+
+// Every object file of the scratch build and its time, so that after each
+// edit the pristine objects can be put back instead of compiled again.
+struct Objects {
+    fs::path build, keep;
+    std::map<fs::path, fs::file_time_type> times;
+
+    void Save()
+    {
+        fs::create_directories(keep);
+        for (const auto &e : fs::recursive_directory_iterator(build))
+            if (e.is_regular_file() && e.path().extension() == ".o") {
+                const fs::path copy = keep / fs::relative(e.path(), build);
+                fs::create_directories(copy.parent_path());
+                fs::copy_file(e.path(), copy, fs::copy_options::overwrite_existing);
+                times[e.path()] = fs::last_write_time(e.path());
+            }
+    }
+
+    // Objects compiled again for an edit get their pristine bytes back and a
+    // new time, so that make archives and links them again without compiling.
+    void Restore()
+    {
+        for (auto &[path, time] : times) {
+            if (!fs::exists(path) || fs::last_write_time(path) == time)
+                continue;
+            fs::copy_file(keep / fs::relative(path, build), path, fs::copy_options::overwrite_existing);
+            fs::last_write_time(path, fs::file_time_type::clock::now());
+            time = fs::last_write_time(path);
+        }
+    }
+};
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    Options o;
+    o.list = o.source / "tools/dev/mutants.txt";
+    for (int i = 1; i < argc; i++) {
+        const std::string a = argv[i];
+        const std::string next = i + 1 < argc ? argv[i + 1] : "";
+        if (a == "--list" && !next.empty()) {
+            o.list = next;
+            i++;
+        } else if (a == "--only" && !next.empty()) {
+            o.only = ParseIds(next);
+            i++;
+        } else if (a == "--file" && !next.empty()) {
+            o.fileFilter = next;
+            i++;
+        } else if (a == "--sample" && !next.empty()) {
+            o.sample = atoi(next.c_str());
+            i++;
+        } else if (a == "--scratch" && !next.empty()) {
+            o.scratch = next;
+            i++;
+        } else if (a == "--report" && !next.empty()) {
+            o.report = next;
+            i++;
+        } else if (a == "--jobs" && !next.empty()) {
+            o.jobs = atoi(next.c_str());
+            i++;
+        } else if (a == "--timeout" && !next.empty()) {
+            o.timeout = atoi(next.c_str());
+            i++;
+        } else {
+            fprintf(stderr,
+                    "usage: mutate [--list FILE] [--only IDS] [--file PREFIX] [--sample N] [--scratch DIR]\n"
+                    "              [--report FILE] [--jobs N] [--timeout SECONDS]\n");
+            return 2;
+        }
+    }
+    if (!fs::exists(o.source / "src") || !fs::exists(o.source / "tests")) {
+        fprintf(stderr, "mutate: run me from the top folder, the one holding src/ and tests/\n");
+        return 2;
+    }
+    if (o.scratch.empty())
+        o.scratch = fs::temp_directory_path() / ("kv-mutate-" + std::to_string(getpid()));
+
+    std::string error;
+    std::vector<Mutant> list = ReadList(o.list.string(), error);
+    if (!error.empty()) {
+        fprintf(stderr, "mutate: %s\n", error.c_str());
+        return 2;
+    }
+    std::vector<Mutant> chosen;
+    for (const Mutant &m : list)
+        if ((o.only.empty() || o.only.count(m.id)) && m.file.rfind(o.fileFilter, 0) == 0)
+            chosen.push_back(m);
+    if (o.sample > 0 && o.sample < int(chosen.size())) {
+        // Evenly spread over the list, so every part of the game is sampled.
+        std::vector<Mutant> spread;
+        for (int i = 0; i < o.sample; i++)
+            spread.push_back(chosen[size_t(i) * chosen.size() / o.sample]);
+        chosen = spread;
+    }
+
+    // The scratch copy: sources copied, data and art sources linked.
+    printf("scratch copy in %s\n", o.scratch.c_str());
+    fs::create_directories(o.scratch);
+    for (const char *dir : {"src", "tests", "tools"}) {
+        fs::remove_all(o.scratch / dir);
+        fs::copy(o.source / dir, o.scratch / dir, fs::copy_options::recursive);
+    }
+    fs::copy_file(o.source / "CMakeLists.txt", o.scratch / "CMakeLists.txt", fs::copy_options::overwrite_existing);
+    for (const char *dir : {"data", "assets", "docs"})
+        if (!fs::exists(o.scratch / dir))
+            fs::create_directory_symlink(o.source / dir, o.scratch / dir);
+
+    const fs::path build = o.scratch / "build";
+    const std::string jobs = std::to_string(o.jobs);
+    const std::string make = "cmake --build " + Quote(build) + " -j" + jobs + " --target kvtests > " +
+                             Quote(o.scratch / "build.log") + " 2>&1";
+    // Fail fast: one failing test is enough to reject an edit.
+    const std::string test = "cd " + Quote(o.scratch) + " && timeout " + std::to_string(o.timeout) + " " +
+                             Quote(build / "tests/kvtests") + " --gtest_fail_fast --gtest_brief=1 > " +
+                             Quote(o.scratch / "test.log") + " 2>&1";
+
+    printf("building the pristine copy...\n");
+    fflush(stdout);
+    if (!Ok(Run("cmake -S " + Quote(o.scratch) + " -B " + Quote(build) +
+                " -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null")) ||
+        !Ok(Run("cmake --build " + Quote(build) + " -j" + jobs +
+                " --target kvtests build_art build_audio build_levels > " + Quote(o.scratch / "build.log") +
+                " 2>&1"))) {
+        fprintf(stderr, "mutate: the pristine copy does not build; see %s\n", (o.scratch / "build.log").c_str());
+        return 1;
+    }
+    if (!Ok(Run(test))) {
+        fprintf(stderr, "mutate: the suite fails without any edit; see %s\n", (o.scratch / "test.log").c_str());
+        return 1;
+    }
+    Objects objects{build, o.scratch / "pristine-objects", {}};
+    objects.Save();
+
+    std::map<Outcome, int> counts;
+    std::vector<std::string> lines;
+    const auto started = std::chrono::steady_clock::now();
+    for (const Mutant &m : chosen) {
+        const fs::path file = o.scratch / m.file;
+        const std::string original = ReadText(file);
+        const auto found = Find(original, m.find);
+        Outcome outcome;
+        if (!fs::exists(file) || found.empty()) {
+            outcome = Missing;
+        } else if (found.size() > 1) {
+            outcome = Ambiguous;
+        } else if (!m.same.empty()) {
+            outcome = Equivalent;
+        } else {
+            const auto time = fs::last_write_time(file);
+            std::string edited = original;
+            edited.replace(found[0].first, found[0].second, m.into);
+            WriteText(file, edited);
+            if (!Ok(Run(make)))
+                outcome = NoBuild;
+            else
+                outcome = Ok(Run(test)) ? Survived : Killed;
+            WriteText(file, original);
+            fs::last_write_time(file, time);
+            objects.Restore();
+        }
+        counts[outcome]++;
+        char text[1024];
+        snprintf(text, sizeof text, "%4d  %-15s %s: %s%s%s", m.id, OutcomeNames[outcome], m.file.c_str(),
+                 m.what.c_str(), outcome == Equivalent ? " -- " : "", outcome == Equivalent ? m.same.c_str() : "");
+        lines.push_back(text);
+        printf("%s\n", text);
+        fflush(stdout);
+    }
+    // Leave the build as pristine as it began.
+    Run(make);
+
+    const int ran = counts[Killed] + counts[Survived];
+    const double minutes =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count() / 60.0;
+    char summary[512];
+    snprintf(summary, sizeof summary,
+             "%d edits: %d killed, %d survived, %d equivalent, %d do not build, %d not found or not unique\n"
+             "score: %d of %d killed (%.1f%%) in %.0f minutes",
+             int(chosen.size()), counts[Killed], counts[Survived], counts[Equivalent], counts[NoBuild],
+             counts[Missing] + counts[Ambiguous], counts[Killed], ran, ran ? 100.0 * counts[Killed] / ran : 0.0,
+             minutes);
+    printf("\n%s\n", summary);
+    for (const std::string &l : lines)
+        if (l.find("SURVIVED") != std::string::npos || l.find("not found") != std::string::npos ||
+            l.find("not unique") != std::string::npos || l.find("does not build") != std::string::npos)
+            printf("%s\n", l.c_str());
+    if (!o.report.empty()) {
+        std::ofstream out(o.report);
+        for (const std::string &l : lines)
+            out << l << "\n";
+        out << "\n" << summary << "\n";
+    }
+    return counts[Survived] || counts[Missing] || counts[Ambiguous] ? 3 : 0;
+}
