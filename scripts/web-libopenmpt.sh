@@ -22,10 +22,11 @@ cache="${KV_WEB_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/kestravale-web}"
 flags="-std=c++17 -O2 -fvisibility=hidden -DLIBOPENMPT_BUILD
        -I. -Isrc -Icommon -Ibuild/svn_version -Wno-deprecated-declarations"
 catching="-sDISABLE_EXCEPTION_CATCHING=0"
+recipe=2  # counts changes to how the library is built that the flags do not show
 version=$(apt-cache showsrc libopenmpt | awk '/^Version:/ { print $2; exit }')
 [ -n "$version" ] || { echo "web-libopenmpt: apt knows no source package libopenmpt" >&2; exit 1; }
 emver=$(emcc -dumpversion)
-key="libopenmpt $version, emscripten $emver, flags $(echo $flags $catching | sha256sum | cut -c1-16)"
+key="libopenmpt $version, emscripten $emver, recipe $recipe, flags $(echo $flags $catching | sha256sum | cut -c1-16)"
 prefix="$cache/libopenmpt-$version-em$emver"
 mkdir -p "$cache"
 exec 9>"$cache/lock"
@@ -49,6 +50,9 @@ files=$(cd "$src" && awk '
     /^MPT_FILES_(COMMON|SOUNDBASE|SOUNDLIB|SOUNDDSP|SRC_MPT|SRC_OPENMPT) \+= .*\.cpp$/ { print $3 }
     /^libopenmpt_la_SOURCES \+= libopenmpt\/.*\.cpp$/ { print $3 }' Makefile.am)
 [ -n "$files" ] || { echo "web-libopenmpt: no sources found in $src/Makefile.am" >&2; exit 1; }
+# The version it reports, as its configure script would define it.
+version_defines=$(sed -n "s/^AC_DEFINE(\[\(MPT_SVNURL\|MPT_SVNVERSION\|MPT_SVNDATE\|MPT_PACKAGE\)\], \[\(.*\)\], \[.*\])\$/'-D\1=\2'/p" \
+    "$src/configure.ac" | tr '\n' ' ')
 
 {
     echo "OBJS ="
@@ -56,7 +60,8 @@ files=$(cd "$src" && awk '
         o="obj/$(echo "$f" | tr / _ | sed 's/\.cpp$/.o/')"
         echo "OBJS += $o"
         case "$f" in libopenmpt/*) extra="$catching" ;; *) extra="" ;; esac
-        printf '%s: %s\n\t@mkdir -p obj\n\t@echo "  em++ %s"\n\t@em++ %s -c %s -o %s\n' "$o" "$f" "$f" "$(echo $flags $extra)" "$f" "$o"
+        printf '%s: %s\n\t@mkdir -p obj\n\t@echo "  em++ %s"\n\t@em++ %s %s -c %s -o %s\n' \
+            "$o" "$f" "$f" "$(echo $flags $extra)" "$version_defines" "$f" "$o"
     done
     printf 'libopenmpt.a: $(OBJS)\n\temar rcs $@ $(OBJS)\n'
 } > "$src/web.mk"

@@ -3,7 +3,7 @@
 # size of what the browser loads, the time to the first menu frame, and the
 # passes per second in the menu and in play, in Chromium (headless) and in
 # the desktop game (SDL's dummy video driver, the unchanged binary, its
-# flips counted by tests/web/count_passes.c; once as it is, once with its
+# flips counted by tests/web/pass_rate.c; once as it is, once with its
 # frames not shown, since the browser paints its frames apart from the
 # passes, at the display's refresh).
 #   scripts/web-measure.sh [seconds per measurement, default 10]
@@ -17,9 +17,9 @@ seconds="${1:-10}"
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT INT TERM
-cc -O2 -shared -fPIC $(pkg-config --cflags sdl) -o "$tmp/count_passes.so" tests/web/count_passes.c -ldl
+cc -O2 -shared -fPIC $(pkg-config --cflags sdl) -o "$tmp/pass_rate.so" tests/web/pass_rate.c -ldl
 desktop() {
-    env "$@" KV_SECONDS="$seconds" LD_PRELOAD="$tmp/count_passes.so" SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy \
+    env "$@" KV_SECONDS="$seconds" LD_PRELOAD="$tmp/pass_rate.so" SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy \
         build/kestravale
 }
 menu=$(desktop)

@@ -145,23 +145,44 @@
     return response.arrayBuffer();
   }
 
+  // The test may have the game play a demo (tests/replays) as fast as it
+  // goes, with the game's own --timedemo, and watch it.
+  const testDemo = window.kvDemo || null;
   const captured = {};
+  let lastLine = '';
   window.Module = {
+    arguments: testDemo ? ['--timedemo', '/' + testDemo.name] : [],
     canvas,
     print: (text) => console.log(text),
+    // The game's lines on stderr (a damaged file, no sound) are shown beside
+    // the picture; when the game then stops, the last one says why.
     printErr: (text) => {
       console.warn(text);
-      if (/^kestravale: /.test(text)) say('The game stopped: ' + text.replace(/^kestravale: /, ''));
+      if (!/^kestravale: /.test(text)) return;
+      lastLine = text.replace(/^kestravale: /, '');
+      notice.textContent += (notice.textContent ? ' ' : '') + 'The game says: ' + lastLine + '.';
+      notice.hidden = false;
+    },
+    quit: (status, toThrow) => {
+      if (status) say('The game stopped' + (lastLine ? ': ' + lastLine : '.'));
+      throw toThrow;
     },
     onAbort: (what) => say('The game stopped because of an internal error (' + what + '). Reloading the page starts it again.'),
     preRun: [() => {
       if (earlyAudio && typeof SDL !== 'undefined' && !SDL.audioContext) SDL.audioContext = earlyAudio;
+      if (testDemo) FS.writeFile('/' + testDemo.name, testDemo.text);
     }],
     onRuntimeInitialized: () => {
       performance.mark('kv-runtime');
       ready = true;
       const hold = parseInt(params.get('hold') || '0', 10);
       if (hold > 0) Module._kv_web_hold(hold, -1);
+      if (testDemo) {
+        const c = Module._malloc(4 * testDemo.captures.length + 4);
+        Module.HEAP32.set(testDemo.captures, c >> 2);
+        Module._kv_web_watch(c, testDemo.captures.length);
+        Module._free(c);
+      }
     },
     kvSetMode: (w, h, fullScreen) => {
       canvas.width = w;
@@ -234,20 +255,9 @@
     // The canvas as the player sees it, RGBA, in base64.
     canvas: () => ({ w: canvas.width, h: canvas.height,
                      rgba: base64(new Uint8Array(ctx2d.getImageData(0, 0, canvas.width, canvas.height).data.buffer)) }),
-    // Feeds one set of keys per pass (bits: Right 1, Left 2, jump 4, fire 8)
-    // from the menu's Start on the level; the frames of the listed passes are kept.
-    feed: (level, keys, captures) => {
-      const k = Module._malloc(keys.length + 1), c = Module._malloc(4 * captures.length + 4);
-      Module.HEAPU8.set(keys, k);
-      Module.HEAP32.set(captures, c >> 2);
-      const ok = Module._kv_web_feed(level, k, keys.length, c, captures.length);
-      Module._free(k);
-      Module._free(c);
-      return ok;
-    },
-    feedStatus: () => ({ state: Module._kv_web_feed_state(), passes: Module._kv_web_feed_passes(),
-                         completed: Module._kv_web_feed_completed(), gameOver: Module._kv_web_feed_game_over(),
-                         wrongMode: Module._kv_web_feed_wrong_mode() }),
+    // How the demo watched goes: the pass since Start on which its level was left.
+    watch: () => ({ done: Module._kv_web_watch_done(), passes: Module._kv_web_watch_passes(),
+                    completed: Module._kv_web_watch_completed(), gameOver: Module._kv_web_watch_game_over() }),
     captured: (pass) => (captured[pass] ? { w: captured[pass].w, h: captured[pass].h,
                                            indices: base64(captured[pass].indices) } : null),
   };

@@ -34,7 +34,7 @@ static std::chrono::steady_clock::time_point timedStart, passStart;
 
 // ---- Reading a demo file ------------------------------------------------
 
-enum { LINE_MAX = 1024, MAX_STEP_PASSES = 10000000 };  // LINE_MAX characters before the line's end
+enum { DEMO_LINE_MAX = 1024, MAX_STEP_PASSES = 10000000 };  // DEMO_LINE_MAX characters before the line's end
 
 struct DemoReader {
     int line;
@@ -150,7 +150,7 @@ static int ReadLine(DemoReader &r, char *text)
     return 0;
 }
 
-// One line into text (without its end), at most LINE_MAX characters.
+// One line into text (without its end), at most DEMO_LINE_MAX characters.
 // Returns the line's length, -1 at the end of the file, -2 for a line too
 // long, -3 for a NUL byte (a binary file, not a demo).
 static int NextLine(FILE *f, char *text)
@@ -159,7 +159,7 @@ static int NextLine(FILE *f, char *text)
     while ((c = getc(f)) != EOF && c != '\n') {
         if (c == 0)
             return -3;
-        if (n == LINE_MAX)
+        if (n == DEMO_LINE_MAX)
             return -2;
         text[n++] = (char)c;
     }
@@ -173,7 +173,7 @@ int ParseDemo(FILE *f, char *why, int whyLen)
     demo.stepCount = 0;
     demo.totalPasses = 0;
     DemoReader r = {0, 0, why, whyLen};
-    char text[LINE_MAX + 1];
+    char text[DEMO_LINE_MAX + 1];
     for (;;) {
         r.line++;
         const int n = NextLine(f, text);

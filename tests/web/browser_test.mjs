@@ -6,8 +6,8 @@
 //     pixel for pixel outside the noise field, and the noise field holds
 //     only the fifteen noise colours;
 //   - Enter reaches level 1, whose first frame is the desktop's;
-//   - each recorded run, fed pass by pass, leaves its level on the same pass
-//     as on the desktop, through the same frames;
+//   - each recorded run, played by the game's own --timedemo, leaves its
+//     level on the same pass as on the desktop, through the same frames;
 //   - the sound starts with the start gesture; keys 1 and 2 switch the
 //     picture; the page does not scroll under the game's keys;
 //   - no error reaches the console;
@@ -23,7 +23,6 @@ import { join } from 'node:path';
 
 import { openBrowser } from './chromium.mjs';
 import { readIndexedPng, writeIndexedPng } from './png.mjs';
-import { parseReplay } from './replay.mjs';
 
 const [site, figuresFile] = process.argv.slice(2);
 const figures = JSON.parse(readFileSync(figuresFile, 'utf8'));
@@ -182,6 +181,8 @@ try {
     const keysTable = await page.evaluate(() => document.querySelector('#keys table').innerText);
     check(/Left Alt/.test(keysTable) && /Escape/.test(keysTable), "the page shows the README's keys table");
     check(errors.length === 0, 'no error in the console', errors.join(' | '));
+    const notice = await page.evaluate(() => kvTest.notice());
+    check(notice === '', 'the game reports nothing wrong (no line on its stderr)', notice);
     await page.close();
   }
 
@@ -208,33 +209,37 @@ try {
     await page.close();
   }
 
-  // The recorded runs, fed pass by pass.
+  // The recorded runs, played by the game's own --timedemo, pass by pass.
   for (const run of figures.runs) {
     const page = await context.newPage();
     const errors = watchConsole(page);
-    await page.goto(base);
-    if (!(await waitFor(page, () => window.kvTest && kvTest.ready() && kvTest.flips() >= 2, 'the game starts'))) continue;
-    const replay = parseReplay(readFileSync(join(top, run.script), 'utf8'));
+    const said = [];
+    page.on('console', (m) => { if (m.type() === 'log') said.push(m.text()); });
+    const name = run.script.replace(/.*\//, '');
     const captures = Object.keys(run.frames).map(Number);
-    await page.evaluate(([level, keys, caps]) => kvTest.feed(level, Uint8Array.from(keys), Int32Array.from(caps)),
-                        [replay.level, Array.from(replay.keys), captures]);
-    await waitFor(page, () => kvTest.feedStatus().state === 3, `${run.script} is played to its end`, 180000);
-    const s = await page.evaluate(() => kvTest.feedStatus());
-    check(s.completed === run.completedPass && !s.gameOver && !s.wrongMode,
+    await page.addInitScript(([name, text, captures]) => { window.kvDemo = { name, text, captures }; },
+                             [name, readFileSync(join(top, run.script), 'utf8'), captures]);
+    await page.goto(base);
+    await waitFor(page, () => window.kvTest && kvTest.ready() && kvTest.watch().done, `${run.script} is played`, 180000);
+    const w = await page.evaluate(() => kvTest.watch());
+    check(w.completed === run.completedPass && !w.gameOver,
           `${run.script} reaches the exit on the desktop's pass ${run.completedPass}`,
-          `pass ${s.completed}, game over ${s.gameOver}, passes fed ${s.passes}`);
-    let frames = 0, bad = [];
+          `pass ${w.completed}, game over ${w.gameOver}, passes watched ${w.passes}`);
+    const bad = [];
     for (const [pass, file] of Object.entries(run.frames)) {
       const got = await page.evaluate((p) => kvTest.captured(p), Number(pass));
       const desktop = readIndexedPng(readFileSync(file));
-      const name = `${run.script.replace(/.*\//, '').replace('.txt', '')}-${pass}`;
-      const why = got ? comparePictures({ w: got.w, h: got.h, indices: Buffer.from(got.indices, 'base64') }, desktop, name)
+      const shot = `${name.replace('.txt', '')}-${pass}`;
+      const why = got ? comparePictures({ w: got.w, h: got.h, indices: Buffer.from(got.indices, 'base64') }, desktop, shot)
                       : 'not captured';
-      frames++;
       if (why) bad.push(`pass ${pass}: ${why}`);
     }
-    check(bad.length === 0, `${run.script}: ${frames} frames along the run are the desktop's`,
+    check(bad.length === 0, `${run.script}: ${captures.length} frames along the run are the desktop's`,
           bad.slice(0, 3).join('; ') + (bad.length > 3 ? `; and ${bad.length - 3} more` : ''));
+    await waitFor(page, () => /has ended/.test(document.getElementById('message').textContent),
+                  `the timed demo of ${run.script} ends the game`, 60000);
+    const line = said.find((t) => t.startsWith(`/${name}: `));
+    if (line) console.log(`     in the browser: ${line}`);
     check(errors.length === 0, `no error in the console while ${run.script} plays`, errors.join(' | '));
     await page.close();
   }
@@ -245,9 +250,16 @@ try {
     { what: 'a missing .wasm file', route: '**/kestravale.wasm', expect: /kestravale\.wasm.*404/ },
     { what: 'a browser without WebAssembly', init: () => { delete window.WebAssembly; }, expect: /cannot run WebAssembly/ },
   ];
+  // A damaged picture in the data: its first bytes no longer say BMP.
+  const js = readFileSync(join(site, 'kestravale.js'), 'latin1');
+  const logo = /"filename":"\/data\/logo.bmp","start":(\d+)/.exec(js);
+  const damaged = Buffer.from(readFileSync(join(site, 'kestravale.data')));
+  if (logo) damaged.write('XX', Number(logo[1]), 'latin1');
+  cases.push({ what: 'a damaged picture in the data', damaged, expect: /stopped: .*data\/logo\.bmp/ });
   for (const c of cases) {
     const page = await context.newPage();
     if (c.route) await page.route(c.route, (r) => r.fulfill({ status: 404, body: 'not found' }));
+    if (c.damaged) await page.route('**/kestravale.data', (r) => r.fulfill({ status: 200, body: c.damaged }));
     if (c.init) await page.addInitScript(c.init);
     await page.goto(base);
     const said = await page.waitForFunction(() => document.getElementById('message').textContent, null, { timeout: 10000 })

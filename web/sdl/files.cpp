@@ -1,6 +1,6 @@
-// SDL 1.2's file reading as the game uses it: read streams over files and
-// memory, BMP pictures (uncompressed 8-bit, the game's art) and WAV sounds
-// (PCM, 8 or 16 bits). Files come from the data package, mounted at data/.
+// SDL 1.2's file reading as the game uses it: read streams over files, and
+// BMP pictures (uncompressed 8-bit, the game's art). Files come from the data
+// package, mounted at /data.
 
 #include <cstdio>
 #include <cstdlib>
@@ -53,52 +53,6 @@ extern "C" SDL_RWops *SDL_RWFromFile(const char *file, const char *mode)
     rw->close = StdioClose;
     rw->hidden.stdio.autoclose = 1;
     rw->hidden.stdio.fp = fp;
-    return rw;
-}
-
-static int MemSeek(SDL_RWops *rw, int offset, int whence)
-{
-    Uint8 *base = rw->hidden.mem.base, *stop = rw->hidden.mem.stop;
-    Uint8 *from = whence == RW_SEEK_SET ? base : whence == RW_SEEK_CUR ? rw->hidden.mem.here : stop;
-    Uint8 *to = from + offset;
-    rw->hidden.mem.here = to < base ? base : to > stop ? stop : to;
-    return (int)(rw->hidden.mem.here - base);
-}
-
-static int MemRead(SDL_RWops *rw, void *ptr, int size, int maxnum)
-{
-    if (size <= 0 || maxnum <= 0)
-        return 0;
-    int avail = (int)(rw->hidden.mem.stop - rw->hidden.mem.here) / size;
-    int n = maxnum < avail ? maxnum : avail;
-    memcpy(ptr, rw->hidden.mem.here, (size_t)n * size);
-    rw->hidden.mem.here += n * size;
-    return n;
-}
-
-static int MemWrite(SDL_RWops *, const void *, int, int)
-{
-    WebSetError("Can't write to read-only memory");
-    return -1;
-}
-
-static int MemClose(SDL_RWops *rw)
-{
-    free(rw);
-    return 0;
-}
-
-extern "C" SDL_RWops *SDL_RWFromConstMem(const void *mem, int size)
-{
-    SDL_RWops *rw = (SDL_RWops *)calloc(1, sizeof(SDL_RWops));
-    if (!rw)
-        return NULL;
-    rw->seek = MemSeek;
-    rw->read = MemRead;
-    rw->write = MemWrite;
-    rw->close = MemClose;
-    rw->hidden.mem.base = rw->hidden.mem.here = (Uint8 *)mem;
-    rw->hidden.mem.stop = (Uint8 *)mem + size;
     return rw;
 }
 
@@ -166,81 +120,4 @@ extern "C" SDL_Surface *SDL_LoadBMP_RW(SDL_RWops *rw, int freesrc)
     if (freesrc)
         rw->close(rw);
     return s;
-}
-
-// Walks the RIFF chunks for "fmt " and "data"; PCM only.
-static SDL_AudioSpec *ReadWav(SDL_RWops *rw, SDL_AudioSpec *spec, Uint8 **buf, Uint32 *len)
-{
-    Uint8 riff[12];
-    if (!ReadAll(rw, riff, 12) || memcmp(riff, "RIFF", 4) != 0 || memcmp(riff + 8, "WAVE", 4) != 0) {
-        WebSetError("Unrecognized file type (not WAVE)");
-        return NULL;
-    }
-    int bits = 0, channels = 0, rate = 0;
-    for (;;) {
-        Uint8 chunk[8];
-        if (!ReadAll(rw, chunk, 8)) {
-            WebSetError("Complete WAVE file not found");
-            return NULL;
-        }
-        const Uint32 size = Le32(chunk + 4);
-        if (size > (1u << 30)) {
-            WebSetError("WAVE chunk of an impossible size");
-            return NULL;
-        }
-        if (memcmp(chunk, "fmt ", 4) == 0) {
-            Uint8 fmt[16];
-            if (size < 16 || !ReadAll(rw, fmt, 16)) {
-                WebSetError("Complete WAVE file not found");
-                return NULL;
-            }
-            channels = Le16(fmt + 2);
-            rate = (int)Le32(fmt + 4);
-            bits = Le16(fmt + 14);
-            if (Le16(fmt) != 1 || (bits != 8 && bits != 16) || channels < 1 || channels > 2 || rate <= 0) {
-                WebSetError("Only 8- or 16-bit PCM WAVE files are supported here");
-                return NULL;
-            }
-            rw->seek(rw, (int)(size - 16 + (size & 1)), RW_SEEK_CUR);
-        } else if (memcmp(chunk, "data", 4) == 0) {
-            if (!bits) {
-                WebSetError("WAVE data before its format");
-                return NULL;
-            }
-            const Uint32 frame = (Uint32)(bits / 8 * channels);
-            *len = size - size % frame;
-            *buf = (Uint8 *)malloc(*len ? *len : 1);
-            if (!*buf || !ReadAll(rw, *buf, (int)*len)) {
-                free(*buf);
-                *buf = NULL;
-                WebSetError("Error reading from datastream");
-                return NULL;
-            }
-            memset(spec, 0, sizeof *spec);
-            spec->freq = rate;
-            spec->format = bits == 8 ? AUDIO_U8 : AUDIO_S16LSB;
-            spec->channels = (Uint8)channels;
-            spec->samples = 4096;
-            return spec;
-        } else {
-            rw->seek(rw, (int)(size + (size & 1)), RW_SEEK_CUR);
-        }
-    }
-}
-
-extern "C" SDL_AudioSpec *SDL_LoadWAV_RW(SDL_RWops *rw, int freesrc, SDL_AudioSpec *spec, Uint8 **buf, Uint32 *len)
-{
-    if (!rw) {
-        WebSetError("No WAVE file to read");
-        return NULL;
-    }
-    SDL_AudioSpec *r = ReadWav(rw, spec, buf, len);
-    if (freesrc)
-        rw->close(rw);
-    return r;
-}
-
-extern "C" void SDL_FreeWAV(Uint8 *buf)
-{
-    free(buf);
 }

@@ -94,21 +94,20 @@ extern "C" Uint32 SDL_GetTicks(void)
     return (Uint32)(emscripten_get_now() - startMs);
 }
 
+static void Sleep(Uint32 ms)
+{
+    emscripten_sleep(ms);
+    lastYieldMs = emscripten_get_now();
+}
+
 // The wait gives the browser its turn: the page paints, keys arrive, sound
-// is queued. A wait of 0 returns at once, as on the desktop, unless the
-// browser has not had a turn for a while. While a recorded run is fed, no
-// time is waited at all: the game counts passes, not milliseconds.
+// is queued. A wait of 0 returns at once, as on the desktop.
 extern "C" void SDL_Delay(Uint32 ms)
 {
-    while (WebHoldRequested()) {
-        emscripten_sleep(10);
-        lastYieldMs = emscripten_get_now();
-    }
-    const double now = emscripten_get_now();
-    if ((ms == 0 || WebFeeding()) && now - lastYieldMs < 50)
-        return;
-    emscripten_sleep(WebFeeding() ? 0 : ms);
-    lastYieldMs = emscripten_get_now();
+    while (WebHoldRequested())
+        Sleep(10);
+    if (ms > 0)
+        Sleep(ms);
 }
 
 // --- Keys and events ---
@@ -142,9 +141,13 @@ extern "C" EMSCRIPTEN_KEEPALIVE void kv_web_key(int sym, int down)
 }
 
 // The key table changes for every key change; the event queue keeps what
-// fits (SDL 1.2 holds at most 127 events).
+// fits (SDL 1.2 holds at most 127 events). A game that has not waited for a
+// while (passes slower than their period, a timed demo) gives the browser its
+// turn here, so that the page never freezes.
 static void Pump()
 {
+    if (emscripten_get_now() - lastYieldMs >= 50)
+        Sleep(0);
     for (; pendingCount > 0; pendingCount--, pendingHead = (pendingHead + 1) % PENDING) {
         const int sym = pending[pendingHead].sym, down = pending[pendingHead].down;
         keyTable[sym] = down ? SDL_PRESSED : SDL_RELEASED;
@@ -156,17 +159,13 @@ static void Pump()
         e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
         e.key.keysym.sym = (SDLKey)sym;
     }
-    WebFeedKeys(keyTable);
 }
 
-extern "C" void SDL_PumpEvents(void)
-{
-    Pump();
-}
-
+// The game polls once at the end of every pass.
 extern "C" int SDL_PollEvent(SDL_Event *event)
 {
     Pump();
+    WebAfterPass();
     if (queueCount == 0)
         return 0;
     if (event) {
@@ -175,4 +174,38 @@ extern "C" int SDL_PollEvent(SDL_Event *event)
         queueCount--;
     }
     return 1;
+}
+
+// --- Threads ---
+
+// The page gives the game one thread: none more is made, and the sound
+// back-end does without (what its thread would do is done on the game's).
+extern "C" SDL_Thread *SDL_CreateThread(int (*)(void *), void *)
+{
+    WebSetError("There are no threads in the browser");
+    return NULL;
+}
+
+extern "C" void SDL_WaitThread(SDL_Thread *, int *status)
+{
+    if (status)
+        *status = -1;
+}
+
+extern "C" SDL_sem *SDL_CreateSemaphore(Uint32)
+{
+    WebSetError("There are no threads in the browser");
+    return NULL;
+}
+
+extern "C" void SDL_DestroySemaphore(SDL_sem *) {}
+
+extern "C" int SDL_SemPost(SDL_sem *)
+{
+    return -1;
+}
+
+extern "C" int SDL_SemWait(SDL_sem *)
+{
+    return -1;
 }

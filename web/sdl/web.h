@@ -11,8 +11,7 @@ extern SDL_Surface *webScreen;
 SDL_Surface *WebNewSurface(Uint32 flags, int w, int h);  // 8-bit, zeroed
 
 // The test's hooks (web/hooks.cpp): SDL_Delay asks whether to hold the game
-// where it stands and whether a recorded run is being fed; every event pump
-// lets the feed set the key table for the next pass.
+// where it stands; the event pump at the end of every pass lets the test
+// watch a demo.
 int WebHoldRequested();
-int WebFeeding();
-void WebFeedKeys(Uint8 *keyTable);
+void WebAfterPass();

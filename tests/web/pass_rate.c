@@ -8,8 +8,8 @@
  * frame pacer: the rhythm to compare with the browser's, whose frames are
  * painted apart from the passes.
  *
- *   cc -shared -fPIC -o count_passes.so count_passes.c -ldl
- *   LD_PRELOAD=./count_passes.so SDL_VIDEODRIVER=dummy build/kestravale
+ *   cc -shared -fPIC -o pass_rate.so pass_rate.c -ldl
+ *   LD_PRELOAD=./pass_rate.so SDL_VIDEODRIVER=dummy build/kestravale
  */
 #ifndef _GNU_SOURCE
 #define _GNU_SOURCE
