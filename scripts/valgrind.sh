@@ -20,4 +20,4 @@ memcheck="valgrind --error-exitcode=99 --leak-check=full --errors-for-leak-kinds
 echo "== the game: start-up, $seconds s of the menu, shut-down"
 timeout --preserve-status -s INT "$seconds" $memcheck build/kestravale
 echo "== $passes passes of random play through the rig"
-KV_SOAK_PASSES="$passes" KV_SOAK_IGNORE_MEMORY=1 $memcheck build/tests/kvtests --gtest_filter='Soak.*'
+KV_SOAK_PASSES="$passes" $memcheck build/tests/kvtests --gtest_filter='Soak.*'

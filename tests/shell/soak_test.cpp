@@ -1,17 +1,17 @@
 // Random play for a long time through the rig: every key the game reads,
 // each held for 1 to 60 passes at a time, from a fixed seed. The sanitizer
-// build reports any fault on the way; here resident memory must stay flat
-// after the warm-up, and the score and the Camera inside their ranges.
+// build reports any fault on the way; here the heap must stay flat after
+// the warm-up, and the score and the Camera inside their ranges.
 //
 // KV_SOAK_PASSES sets the number of passes (20,000 by default, as the suite
 // runs it); scripts/soak.sh runs a million in the sanitizer build.
-// KV_SOAK_IGNORE_MEMORY leaves resident memory alone (scripts/valgrind.sh).
 //
 // The menu's Quit would end the loop: Enter is never held while the cursor
 // stands on Quit (everything else the menu offers is played).
 
 #include <gtest/gtest.h>
 
+#include <malloc.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -46,6 +46,13 @@ long ResidentKb()
         resident = 0;
     fclose(f);
     return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+// Heap in use in kilobytes: unlike resident memory, it does not depend on
+// what the tests that ran before in the same process left mapped.
+long HeapKb()
+{
+    return long(mallinfo2().uordblks / 1024);
 }
 
 // The points of every item in the three maps: the most a game can take
@@ -102,7 +109,7 @@ TEST(Soak, RandomHeldKeysLeaveMemoryFlatAndEveryRecordInRange)
     RigStart();
     const long itemPoints = ItemPointsOfAllLevels();
     long passesInGame = 0, games = 0, fullScreenPasses = 0, maxScore = 0;
-    long warmKb = 0, maxKb = 0;
+    long warmKb = 0, maxKb = 0, warmHeapKb = 0;
     GameModeValue lastMode = GameMode;
 
     for (long i = 0; i < passes; i++) {
@@ -130,18 +137,22 @@ TEST(Soak, RandomHeldKeysLeaveMemoryFlatAndEveryRecordInRange)
             vclock.effects.clear();
             maxKb = std::max(maxKb, ResidentKb());
         }
-        if (i == warmUp)
+        if (i == warmUp) {
             warmKb = ResidentKb();
+            warmHeapKb = HeapKb();
+        }
     }
-    const long endKb = ResidentKb();
+    const long endKb = ResidentKb(), endHeapKb = HeapKb();
     RigStop();
 
     printf("soak: %ld passes, %ld games, %ld passes in full screen, highest score %ld\n", passes, games,
            fullScreenPasses, maxScore);
     printf("soak: resident memory %ld kB after %ld passes of warm-up, %ld kB at the end, %ld kB at most\n", warmKb,
            warmUp, endKb, maxKb);
+    printf("soak: heap in use %ld kB after the warm-up, %ld kB at the end\n", warmHeapKb, endHeapKb);
     EXPECT_GT(games, passes / 20000);  // the keys really play
-    if (!getenv("KV_SOAK_IGNORE_MEMORY")) {  // under valgrind it counts valgrind's own memory
-        EXPECT_LE(endKb - warmKb, 2048) << "resident memory grew after the warm-up";
-    }
+    // No pass takes from the heap, so nothing may grow there; SDL's display
+    // switches free what they take. Resident memory is only reported: other
+    // tests in the same process, and valgrind, change it.
+    EXPECT_LE(endHeapKb - warmHeapKb, 64) << "the heap grew after the warm-up";
 }
