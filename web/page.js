@@ -90,25 +90,33 @@
   window.addEventListener('resize', layout);
   document.addEventListener('fullscreenchange', layout);
 
-  // --- The frames: the newest one is painted at each display refresh ---
+  // --- The frames: the newest one, once per display refresh ---
+  // The game asks for the paint at the start of a frame wait (SDL_Delay), so
+  // that it takes from the wait; a display refresh only marks it as due. If
+  // the game has not waited for a few refreshes, the refresh paints.
   const ctx2d = canvas.getContext('2d', { alpha: false });
-  let firstPaint = 0;
+  let firstPaint = 0, due = false, refreshesDue = 0;
   function paint() {
     const ptr = ready ? Module._kv_web_frame_rgba() : 0;
-    if (ptr) {
-      const w = Module._kv_web_frame_width(), h = Module._kv_web_frame_height();
-      if (canvas.width !== w || canvas.height !== h) {
-        canvas.width = w;
-        canvas.height = h;
-        layout();
-      }
-      ctx2d.putImageData(new ImageData(new Uint8ClampedArray(Module.HEAPU8.buffer, ptr, w * h * 4), w, h), 0, 0);
-      if (!firstPaint) {
-        firstPaint = performance.now();
-        performance.mark('kv-first-frame');
-      }
+    due = false;
+    refreshesDue = 0;
+    if (!ptr) return;
+    const w = Module._kv_web_frame_width(), h = Module._kv_web_frame_height();
+    if (canvas.width !== w || canvas.height !== h) {
+      canvas.width = w;
+      canvas.height = h;
+      layout();
     }
-    requestAnimationFrame(paint);
+    ctx2d.putImageData(new ImageData(new Uint8ClampedArray(Module.HEAPU8.buffer, ptr, w * h * 4), w, h), 0, 0);
+    if (!firstPaint) {
+      firstPaint = performance.now();
+      performance.mark('kv-first-frame');
+    }
+  }
+  function refresh() {
+    if (due && ++refreshesDue >= 3) paint();
+    due = true;
+    requestAnimationFrame(refresh);
   }
 
   // --- Loading, with plain words for what can go wrong ---
@@ -209,6 +217,7 @@
       link.href = icon.toDataURL();
       document.head.appendChild(link);
     },
+    kvPaint: () => { if (due) paint(); },
     kvEnded: () => say('The game has ended. Reload the page to play again.'),
     kvCaptured: (pass, indices, w, h) => { captured[pass] = { w, h, indices }; },
   };
@@ -222,7 +231,7 @@
       script.src = 'kestravale.js';
       script.onerror = () => say('The game script (kestravale.js) could not be loaded. Is the web build complete?');
       document.body.appendChild(script);
-      requestAnimationFrame(paint);
+      requestAnimationFrame(refresh);
     })
     .catch((e) => say(e.message));
 
@@ -237,6 +246,7 @@
   window.kvTest = {
     ready: () => ready,
     flips: () => Module._kv_web_flips(),
+    painted: () => Module._kv_web_painted(),
     mode: () => Module._kv_web_game_mode(),
     firstPaint: () => firstPaint,
     hold: (flips, mode) => Module._kv_web_hold(flips, mode),

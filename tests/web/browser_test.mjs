@@ -107,7 +107,8 @@ async function waitFor(page, test, what, timeoutMs = 20000) {
   }
 }
 
-const nextPaint = (page) => page.evaluate(() => new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(r))));
+// Waits until the canvas shows the frame the game flipped last.
+const shown = (page) => page.waitForFunction(() => kvTest.painted() === kvTest.flips(), null, { timeout: 5000, polling: 10 });
 
 // --- The run ---
 
@@ -133,7 +134,7 @@ try {
     await page.goto(base + '?hold=1');
     if (await waitFor(page, () => window.kvTest && kvTest.ready() && kvTest.flips() >= 1 && kvTest.firstPaint() > 0,
                       'the first menu frame is painted')) {
-      await nextPaint(page);
+      await shown(page);
       console.log(`     first menu frame painted ${Math.round(await page.evaluate(() => kvTest.firstPaint()))} ms after the page was opened`);
       const golden = readIndexedPng(readFileSync(join(top, 'tests/golden/menu.png')));
       const canvas = await page.evaluate(() => kvTest.canvas());
@@ -159,8 +160,7 @@ try {
     await page.evaluate(() => kvTest.hold(0, 2));  // hold at the first frame of play
     await page.keyboard.down('Enter');
     if (await waitFor(page, () => kvTest.mode() === 2, 'Enter on Start begins level 1')) {
-      await page.waitForTimeout(50);
-      await nextPaint(page);
+      await shown(page);
       const canvas = await page.evaluate(() => kvTest.canvas());
       const desktop = readIndexedPng(readFileSync(figures.level1Frame));
       const why = compareCanvas(canvas, desktop, 'level1-first');

@@ -100,14 +100,45 @@ static void Sleep(Uint32 ms)
     lastYieldMs = emscripten_get_now();
 }
 
+// The browser's own work is done at the start of a wait, so that it takes
+// from the wait instead of delaying its end: the page paints the newest
+// frame if the display has refreshed since its last paint, and the sound
+// output is topped up. emscripten's SDL audio would top it up at the end of
+// every wait instead, in the time of the pass; that hook is taken away.
+EM_JS(void, WebBeforeWait, (), {
+    if (Module.kvPaint) Module.kvPaint();
+    const audio = typeof SDL != 'undefined' && SDL.audio;
+    if (!audio || !audio.queueNewAudioData) return;
+    if (audio.callbackRemover) {
+        audio.callbackRemover();
+        audio.callbackRemover = null;
+    }
+    audio.queueNewAudioData();
+});
+
+// A browser's timer may fire a little late, more so on a busy machine: the
+// wait sleeps until a millisecond before its end and watches the clock for
+// the rest, so that it ends on time, as the desktop's does.
+EM_ASYNC_JS(void, WebSleepUntil, (double end), {
+    const left = end - performance.now();
+    if (left > 1.5) await new Promise((r) => setTimeout(r, left - 1));
+    while (performance.now() < end) {}
+});
+
 // The wait gives the browser its turn: the page paints, keys arrive, sound
 // is queued. A wait of 0 returns at once, as on the desktop.
 extern "C" void SDL_Delay(Uint32 ms)
 {
-    while (WebHoldRequested())
+    while (WebHoldRequested()) {
+        WebBeforeWait();
         Sleep(10);
-    if (ms > 0)
-        Sleep(ms);
+    }
+    if (ms == 0)
+        return;
+    const double end = emscripten_get_now() + ms;
+    WebBeforeWait();
+    WebSleepUntil(end);
+    lastYieldMs = emscripten_get_now();
 }
 
 // --- Keys and events ---

@@ -360,8 +360,9 @@ extern "C" int SDL_Flip(SDL_Surface *s)
 
 // --- For the page and the test ---
 
-// How many frames have been flipped.
+// How many frames have been flipped, and which of them the canvas shows.
 extern "C" EMSCRIPTEN_KEEPALIVE unsigned kv_web_flips() { return flipCount; }
+extern "C" EMSCRIPTEN_KEEPALIVE unsigned kv_web_painted() { return paintedCount; }
 extern "C" EMSCRIPTEN_KEEPALIVE int kv_web_frame_width() { return shownW; }
 extern "C" EMSCRIPTEN_KEEPALIVE int kv_web_frame_height() { return shownH; }
 // The palette indices of the frame last flipped.
