@@ -1,5 +1,6 @@
 // Hooks for the browser test, driven from the page: hold the game at a
-// chosen frame so that the canvas can be read, and watch a demo that starts
+// chosen frame so that the canvas can be read, see which music plays, and
+// watch a demo that starts
 // on a level (the game's own --playdemo or --timedemo) as tools/levels/
 // replay.h watches a recorded run on the desktop: the pass on which the
 // level is left, counted from the one after Start, and the frames of chosen
@@ -10,9 +11,13 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <libopenmpt/libopenmpt.h>
+
+#include "bass/mixer.h"
 #include "sdl/web.h"
 #include "shell/demo.h"
 #include "shell/loop.h"
+#include "sound/sound.h"
 #include "world/level.h"
 
 extern "C" unsigned kv_web_flips();
@@ -36,6 +41,24 @@ int WebHoldRequested()
 }
 
 extern "C" EMSCRIPTEN_KEEPALIVE int kv_web_game_mode() { return (int)GameMode; }
+
+// The module heard (0 the menu's, 1 to 3 the levels'), or -1 while none is,
+// and how far into it the mixer has played, in milliseconds.
+static BassModule *Heard()
+{
+    if (currentMusic < 0 || currentMusic > 3)
+        return NULL;
+    BassModule *m = BassFindModule(MusicModules[currentMusic]);
+    return m && m->playing && bass.running ? m : NULL;
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE int kv_web_music() { return Heard() ? currentMusic : -1; }
+
+extern "C" EMSCRIPTEN_KEEPALIVE int kv_web_music_ms()
+{
+    BassModule *m = Heard();
+    return m ? (int)(openmpt_module_get_position_seconds(m->mod) * 1000) : -1;
+}
 
 // --- Watching a demo ---
 

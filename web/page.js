@@ -248,6 +248,8 @@
     flips: () => Module._kv_web_flips(),
     painted: () => Module._kv_web_painted(),
     mode: () => Module._kv_web_game_mode(),
+    // The module heard (0 the menu's, 1 to 3 the levels') and how far in, in ms.
+    music: () => ({ index: Module._kv_web_music(), ms: Module._kv_web_music_ms() }),
     firstPaint: () => firstPaint,
     hold: (flips, mode) => Module._kv_web_hold(flips, mode),
     release: () => Module._kv_web_hold(0, -1),

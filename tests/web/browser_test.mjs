@@ -8,8 +8,9 @@
 //   - Enter reaches level 1, whose first frame is the desktop's;
 //   - each recorded run, played by the game's own --timedemo, leaves its
 //     level on the same pass as on the desktop, through the same frames;
-//   - the sound starts with the start gesture; keys 1 and 2 switch the
-//     picture; the page does not scroll under the game's keys;
+//   - the sound starts with the start gesture; the music changes with the
+//     mode, and the menu's starts from its beginning again; keys 1 and 2
+//     switch the picture; the page does not scroll under the game's keys;
 //   - no error reaches the console;
 //   - a missing .data or .wasm, no WebAssembly or no Web Audio: the page
 //     says so in plain words;
@@ -156,6 +157,8 @@ try {
     const peak = await page.waitForFunction(() => kvTest.audioPeak() > 1000 && kvTest.audioPeak(), null, { timeout: 5000 })
       .then((h) => h.jsonValue(), () => 0);
     check(peak > 1000, "the menu's music is mixed (not silence)", `loudest sample ${peak}`);
+    // Long enough into the menu's music that a return to the menu shows whether it starts again.
+    await waitFor(page, () => kvTest.music().index === 0 && kvTest.music().ms > 1500, "the menu's music plays on", 10000);
 
     await page.evaluate(() => kvTest.hold(0, 2));  // hold at the first frame of play
     await page.keyboard.down('Enter');
@@ -178,6 +181,27 @@ try {
     await page.keyboard.up('Digit2');
     const fullscreenSeen = await page.evaluate(() => document.getElementById('screen').width === 640);
     check(fullscreenSeen, 'keys 1 and 2 switch between the full-screen picture and the 640x400 one');
+    // The music changes with the mode: level 1's plays on, and back in the
+    // menu the menu's starts again from its beginning.
+    const advances = async (index) => {
+      const ok = await waitFor(page, `kvTest.music().index === ${index}`, `module ${index} is heard`, 5000);
+      const from = (await page.evaluate(() => kvTest.music())).ms;
+      await page.waitForTimeout(500);
+      const to = await page.evaluate(() => kvTest.music());
+      return ok && to.index === index && to.ms >= from + 300;
+    };
+    check(await advances(1), "level 1's music plays in level 1");
+    const peak1 = await page.waitForFunction(() => kvTest.audioPeak() > 1000 && kvTest.audioPeak(), null, { timeout: 5000 })
+      .then((h) => h.jsonValue(), () => 0);
+    check(peak1 > 1000, "level 1's music is mixed (not silence)", `loudest sample ${peak1}`);
+    await page.keyboard.down('Escape');
+    await waitFor(page, () => kvTest.mode() === 0 && kvTest.music().index === 0, 'Escape goes back to the menu and its music', 5000);
+    await page.keyboard.up('Escape');
+    const back = await page.evaluate(() => kvTest.music());
+    check(back.index === 0 && back.ms >= 0 && back.ms < 1000, "back in the menu, its music starts from its beginning",
+          `at ${back.ms} ms`);
+    check(await advances(0), "the menu's music plays on after the return");
+
     const keysTable = await page.evaluate(() => document.querySelector('#keys table').innerText);
     check(/Left Alt/.test(keysTable) && /Escape/.test(keysTable), "the page shows the README's keys table");
     check(errors.length === 0, 'no error in the console', errors.join(' | '));
