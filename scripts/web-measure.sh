@@ -5,12 +5,15 @@
 # the desktop game (SDL's dummy video driver, the unchanged binary, its
 # flips counted by tests/web/pass_rate.c; once as it is, once with its
 # frames not shown, since the browser paints its frames apart from the
-# passes, at the display's refresh).
-#   scripts/web-measure.sh [seconds per measurement, default 10]
+# passes, at the display's refresh). With more than one round the desktop
+# and the browser take turns and the figures are averaged; the machine's
+# load average is printed before and after.
+#   scripts/web-measure.sh [seconds per measurement, default 10] [rounds, default 1]
 set -e
 top="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$top"
 seconds="${1:-10}"
+rounds="${2:-1}"
 [ -x build/kestravale ] || { cmake -S . -B build >/dev/null && cmake --build build -j"$(nproc)" --target kestravale; }
 [ -f build-web/site/index.html ] || scripts/web-build.sh >/dev/null
 [ -d tests/web/node_modules/playwright-core ] || npm ci --prefix tests/web --no-audit --no-fund --loglevel=error
@@ -22,19 +25,33 @@ desktop() {
     env "$@" KV_SECONDS="$seconds" LD_PRELOAD="$tmp/pass_rate.so" SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy \
         build/kestravale
 }
-menu=$(desktop)
-play=$(desktop KV_PLAY=1)
-menubare=$(desktop KV_SKIP_FLIP=1)
-playbare=$(desktop KV_PLAY=1 KV_SKIP_FLIP=1)
-node tests/web/measure.mjs build-web/site "$seconds" > "$tmp/web.txt"
-cat "$tmp/web.txt"
-webmenu=$(awk '$1 == "menu-passes-per-second" { print $2 }' "$tmp/web.txt")
-webplay=$(awk '$1 == "play-passes-per-second" { print $2 }' "$tmp/web.txt")
+echo "Load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
+r=0
+while [ "$r" -lt "$rounds" ]; do
+    r=$((r + 1))
+    {
+        echo "desktop-menu $(desktop)"
+        echo "desktop-play $(desktop KV_PLAY=1)"
+        echo "desktop-menu-bare $(desktop KV_SKIP_FLIP=1)"
+        echo "desktop-play-bare $(desktop KV_PLAY=1 KV_SKIP_FLIP=1)"
+        node tests/web/measure.mjs build-web/site "$seconds"
+    } > "$tmp/round$r.txt"
+    sed "s/^/  round $r: /" "$tmp/round$r.txt"
+done
+echo "Load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
 
 echo "Files the browser loads (build-web/site):"
 ls -l build-web/site | awk 'NR > 1 { printf "  %-18s %9d bytes\n", $9, $5; t += $5 } END { printf "  %-18s %9d bytes (%.2f MB)\n", "in all", t, t / 1048576 }'
-awk -v dm="$menu" -v dp="$play" -v bm="$menubare" -v bp="$playbare" -v wm="$webmenu" -v wp="$webplay" 'BEGIN {
-    printf "Passes per second   desktop  desktop, frames not shown  browser  browser/desktop (/not shown)\n"
-    printf "  menu             %8.1f  %25.1f  %7.1f  %+.1f%% (%+.1f%%)\n", dm, bm, wm, (wm / dm - 1) * 100, (wm / bm - 1) * 100
-    printf "  play (level 1)   %8.1f  %25.1f  %7.1f  %+.1f%% (%+.1f%%)\n", dp, bp, wp, (wp / dp - 1) * 100, (wp / bp - 1) * 100
-}'
+cat "$tmp"/round*.txt | awk -v rounds="$rounds" '
+    { sum[$1] += $2 }
+    END {
+        for (k in sum) m[k] = sum[k] / rounds
+        printf "First menu frame: %.0f ms after opening the page (median of 5 loads, mean over %d round(s))\n", m["first-menu-frame-ms"], rounds
+        printf "Passes per second   desktop  desktop, frames not shown  browser  browser/desktop (/not shown)\n"
+        printf "  menu             %8.1f  %25.1f  %7.1f  %+.1f%% (%+.1f%%)\n", m["desktop-menu"], m["desktop-menu-bare"],
+               m["menu-passes-per-second"], (m["menu-passes-per-second"] / m["desktop-menu"] - 1) * 100,
+               (m["menu-passes-per-second"] / m["desktop-menu-bare"] - 1) * 100
+        printf "  play (level 1)   %8.1f  %25.1f  %7.1f  %+.1f%% (%+.1f%%)\n", m["desktop-play"], m["desktop-play-bare"],
+               m["play-passes-per-second"], (m["play-passes-per-second"] / m["desktop-play"] - 1) * 100,
+               (m["play-passes-per-second"] / m["desktop-play-bare"] - 1) * 100
+    }'
