@@ -130,16 +130,6 @@
     notice.hidden = false;
   }
 
-  // A browser's first audio context takes it a moment to make (its audio
-  // service starts); it is made now, while the game downloads, and handed to
-  // the game's SDL audio before the game starts.
-  let earlyAudio = null;
-  try {
-    earlyAudio = new (window.AudioContext || window.webkitAudioContext)();
-  } catch (e) {
-    earlyAudio = null;
-  }
-
   async function fetchWhole(file, what) {
     let response;
     try {
@@ -151,6 +141,19 @@
       throw new Error(`The ${what} (${file}) could not be loaded: the server answered ` +
                       `${response.status} ${response.statusText}. Is the web build complete?`);
     return response.arrayBuffer();
+  }
+
+  // The game's code and data download from now on.
+  const downloads = Promise.all([fetchWhole('kestravale.wasm', 'game code'), fetchWhole('kestravale.data', 'game data')]);
+
+  // A browser's first audio context takes it a moment to make (its audio
+  // service starts, a third of a second here): it is made while the game
+  // downloads, and handed to the game's SDL audio before the game starts.
+  let earlyAudio = null;
+  try {
+    earlyAudio = new (window.AudioContext || window.webkitAudioContext)();
+  } catch (e) {
+    earlyAudio = null;
   }
 
   // The test may have the game play a demo (tests/replays) as fast as it
@@ -222,7 +225,7 @@
     kvCaptured: (pass, indices, w, h) => { captured[pass] = { w, h, indices }; },
   };
 
-  Promise.all([fetchWhole('kestravale.wasm', 'game code'), fetchWhole('kestravale.data', 'game data')])
+  downloads
     .then(([wasm, data]) => {
       performance.mark('kv-fetched');
       Module.wasmBinary = wasm;
