@@ -134,8 +134,9 @@ BOOL BASS_Free()
 {
     if (!bass.initialised)
         return FALSE;
-    // Closing the device first ends the callback, and the rewinder is
-    // stopped, so nothing is freed under either.
+    // The rewinder is stopped first, while the device it locks still
+    // exists; closing the device then ends the callback; so nothing is
+    // freed under either.
     StopRewinder();
     SDL_CloseAudio();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);

@@ -10,7 +10,8 @@
 #include "bass/mixer.h"
 
 static SDL_Thread *thread;
-static SDL_sem *wake;
+static SDL_sem *sem;            // the rewinder's own, until it has ended
+static SDL_sem *volatile wake;  // what a post uses: NULL from the stop on
 static volatile int quit;
 
 static void Lock()
@@ -47,7 +48,7 @@ void RewindDueModules()
 
 static int Run(void *)
 {
-    while (SDL_SemWait(wake) == 0 && !quit)
+    while (SDL_SemWait(sem) == 0 && !quit)
         RewindDueModules();
     return 0;
 }
@@ -55,30 +56,38 @@ static int Run(void *)
 void StartRewinder()
 {
     quit = 0;
-    wake = SDL_CreateSemaphore(0);
-    thread = wake ? SDL_CreateThread(Run, NULL) : NULL;
-    if (!thread && wake) {
-        SDL_DestroySemaphore(wake);
-        wake = NULL;
+    sem = SDL_CreateSemaphore(0);
+    thread = sem ? SDL_CreateThread(Run, NULL) : NULL;
+    if (!thread && sem) {
+        SDL_DestroySemaphore(sem);
+        sem = NULL;
     }
+    wake = sem;
 }
 
 void StopRewinder()
 {
     if (!thread)
         return;
-    quit = 1;
-    SDL_SemPost(wake);
-    SDL_WaitThread(thread, NULL);
-    SDL_DestroySemaphore(wake);
-    thread = NULL;
+    // The callback posts under the audio lock: once `wake` is cleared under
+    // it, no post can reach the semaphore that is destroyed below (one that
+    // did crashed the process now and then at shut-down, in glibc's futex).
+    Lock();
     wake = NULL;
+    Unlock();
+    quit = 1;
+    SDL_SemPost(sem);
+    SDL_WaitThread(thread, NULL);
+    SDL_DestroySemaphore(sem);
+    thread = NULL;
+    sem = NULL;
 }
 
 void WakeRewinder()
 {
-    if (wake)
-        SDL_SemPost(wake);
+    SDL_sem *w = wake;
+    if (w)
+        SDL_SemPost(w);
 }
 
 int RewinderRunning()
