@@ -13,7 +13,12 @@ namespace {
 void StartUpToFirstFrame(benchmark::State &state)
 {
     for (auto _ : state) {
-        RigStart();
+        // The rig's own reset of every record to its first value is not
+        // the game's: it is left out of the time.
+        state.PauseTiming();
+        RigFreshRecords();
+        state.ResumeTiming();
+        RigStartAsTheyStand();
         Pass();
         state.PauseTiming();
         RigStop();

@@ -58,6 +58,11 @@ void RigStart()
     const int offline = bassOffline;
     RigFreshRecords();
     bassOffline = offline;
+    RigStartAsTheyStand();
+}
+
+void RigStartAsTheyStand()
+{
     StartUp();
     keyState = rigKeys;
     running = true;
