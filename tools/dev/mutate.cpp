@@ -346,7 +346,9 @@ int main(int argc, char **argv)
         return bad ? 3 : 0;
     }
 
-    // The scratch copy: sources copied, data and art sources linked.
+    // The scratch copy: the sources copied; everything else the build may
+    // read (data, art sources, packaging, ...) linked, but no build folder
+    // and nothing hidden.
     printf("scratch copy in %s\n", o.scratch.c_str());
     fs::create_directories(o.scratch);
     for (const char *dir : {"src", "tests", "tools"}) {
@@ -354,9 +356,15 @@ int main(int argc, char **argv)
         fs::copy(o.source / dir, o.scratch / dir, fs::copy_options::recursive);
     }
     fs::copy_file(o.source / "CMakeLists.txt", o.scratch / "CMakeLists.txt", fs::copy_options::overwrite_existing);
-    for (const char *dir : {"data", "assets", "docs"})
-        if (!fs::exists(o.scratch / dir))
-            fs::create_directory_symlink(o.source / dir, o.scratch / dir);
+    for (const auto &e : fs::directory_iterator(o.source)) {
+        const std::string name = e.path().filename().string();
+        if (name[0] == '.' || name.rfind("build", 0) == 0 || fs::exists(fs::symlink_status(o.scratch / name)))
+            continue;
+        if (e.is_directory())
+            fs::create_directory_symlink(e.path(), o.scratch / name);
+        else
+            fs::create_symlink(e.path(), o.scratch / name);
+    }
 
     const fs::path build = o.scratch / "build";
     const std::string jobs = std::to_string(o.jobs);
