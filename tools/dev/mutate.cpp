@@ -346,24 +346,17 @@ int main(int argc, char **argv)
         return bad ? 3 : 0;
     }
 
-    // The scratch copy: the sources copied; everything else the build may
-    // read (data, art sources, packaging, ...) linked, but no build folder
-    // and nothing hidden.
+    // The scratch copy: everything of the top folder but the build folders
+    // and what is hidden, copied, not linked: the tests install the game
+    // and damage its data, which must never reach the source tree.
     printf("scratch copy in %s\n", o.scratch.c_str());
     fs::create_directories(o.scratch);
-    for (const char *dir : {"src", "tests", "tools"}) {
-        fs::remove_all(o.scratch / dir);
-        fs::copy(o.source / dir, o.scratch / dir, fs::copy_options::recursive);
-    }
-    fs::copy_file(o.source / "CMakeLists.txt", o.scratch / "CMakeLists.txt", fs::copy_options::overwrite_existing);
     for (const auto &e : fs::directory_iterator(o.source)) {
         const std::string name = e.path().filename().string();
-        if (name[0] == '.' || name.rfind("build", 0) == 0 || fs::exists(fs::symlink_status(o.scratch / name)))
+        if (name[0] == '.' || name.rfind("build", 0) == 0)
             continue;
-        if (e.is_directory())
-            fs::create_directory_symlink(e.path(), o.scratch / name);
-        else
-            fs::create_symlink(e.path(), o.scratch / name);
+        fs::remove_all(o.scratch / name);
+        fs::copy(e.path(), o.scratch / name, fs::copy_options::recursive);
     }
 
     const fs::path build = o.scratch / "build";
