@@ -361,9 +361,11 @@ int main(int argc, char **argv)
 
     const fs::path build = o.scratch / "build";
     const std::string jobs = std::to_string(o.jobs);
-    // The test program, and the tool a test runs to play a demo back with
-    // the same game; the data builders are built once, as they are.
-    const std::string make = "cmake --build " + Quote(build) + " -j" + jobs + " --target kvtests passdigest > " +
+    // The test program, and the tools the tests run that hold the game (to
+    // play a demo back, to render a session's sound); the data builders are
+    // built once, as they are.
+    const std::string make = "cmake --build " + Quote(build) + " -j" + jobs +
+                             " --target kvtests passdigest render_session > " +
                              Quote(o.scratch / "build.log") + " 2>&1";
     // Fail fast: one failing test is enough to reject an edit. The tests
     // worked out by hand first, then the guards.
@@ -380,7 +382,7 @@ int main(int argc, char **argv)
     if (!Ok(Run("cmake -S " + Quote(o.scratch) + " -B " + Quote(build) +
                 " -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null")) ||
         !Ok(Run("cmake --build " + Quote(build) + " -j" + jobs +
-                " --target kvtests passdigest build_art build_audio build_levels > " + Quote(o.scratch / "build.log") +
+                " --target kvtests passdigest render_session build_art build_audio build_levels > " + Quote(o.scratch / "build.log") +
                 " 2>&1"))) {
         fprintf(stderr, "mutate: the pristine copy does not build; see %s\n", (o.scratch / "build.log").c_str());
         return 1;
