@@ -170,6 +170,28 @@ bool Ok(int status) { return status != -1 && WIFEXITED(status) && WEXITSTATUS(st
 
 std::string Quote(const fs::path &p) { return "'" + p.string() + "'"; }
 
+// Makes `to` a copy of `from`, writing only the files that differ, so that
+// a second run in the same scratch folder compiles only what changed.
+void Mirror(const fs::path &from, const fs::path &to)
+{
+    if (fs::is_symlink(to) || (fs::exists(to) && fs::is_directory(to) != fs::is_directory(from)))
+        fs::remove_all(to);
+    if (!fs::is_directory(from)) {
+        if (!fs::exists(to) || fs::file_size(to) != fs::file_size(from) || ReadText(to) != ReadText(from))
+            fs::copy_file(from, to, fs::copy_options::overwrite_existing);
+        return;
+    }
+    fs::create_directories(to);
+    for (const auto &e : fs::directory_iterator(from))
+        Mirror(e.path(), to / e.path().filename());
+    std::vector<fs::path> gone;
+    for (const auto &e : fs::directory_iterator(to))
+        if (!fs::exists(fs::symlink_status(from / e.path().filename())))
+            gone.push_back(e.path());
+    for (const fs::path &g : gone)
+        fs::remove_all(g);
+}
+
 struct Options {
     fs::path source = fs::current_path();
     fs::path list;
@@ -353,10 +375,8 @@ int main(int argc, char **argv)
     fs::create_directories(o.scratch);
     for (const auto &e : fs::directory_iterator(o.source)) {
         const std::string name = e.path().filename().string();
-        if (name[0] == '.' || name.rfind("build", 0) == 0)
-            continue;
-        fs::remove_all(o.scratch / name);
-        fs::copy(e.path(), o.scratch / name, fs::copy_options::recursive);
+        if (name[0] != '.' && name.rfind("build", 0) != 0)
+            Mirror(e.path(), o.scratch / name);
     }
 
     const fs::path build = o.scratch / "build";
