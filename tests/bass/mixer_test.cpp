@@ -200,22 +200,29 @@ TEST_F(Effects, AFourthStartReplacesTheQuietestPlaybackWhichFadesOut)
 }
 
 // A sound that starts softly and then swells: a playback just started is
-// the quietest, however old the others are.
-int Swelling(int i) { return i < 2 * BASS_LEVEL_BLOCK ? 100 : 10000; }
-
+// the quietest, however old the others are. Loudness is the size of the
+// values whatever their sign: the same sound turned upside down chooses
+// the same.
 TEST_F(Effects, TheQuietestIsNotAlwaysTheOldest)
 {
-    HSAMPLE s = LoadSound(16 * BASS_LEVEL_BLOCK, Swelling);
-    BASS_Start();
-    BASS_SamplePlay(s);  // a
-    Render(1024);
-    BASS_SamplePlay(s);  // b
-    Render(1024);
-    BASS_SamplePlay(s);  // c, heard and still soft
-    Render(1);
-    BASS_SamplePlay(s);  // d replaces c, not a
-    Frames f = Render(BASS_DELAY + BASS_FADE + 1);
-    EXPECT_EQ(f[2 * (BASS_DELAY + BASS_FADE)], 2 * EffectLevel(10000) + EffectLevel(100));
+    for (int sign : {1, -1}) {
+        HSAMPLE s = LoadSound(16 * BASS_LEVEL_BLOCK,
+                              [sign](int i) { return sign * (i < 2 * BASS_LEVEL_BLOCK ? 100 : 10000); });
+        BASS_Start();
+        BASS_SamplePlay(s);  // a
+        Render(1024);
+        BASS_SamplePlay(s);  // b
+        Render(1024);
+        BASS_SamplePlay(s);  // c, heard and still soft
+        Render(1);
+        BASS_SamplePlay(s);  // d replaces c, not a
+        Frames f = Render(BASS_DELAY + BASS_FADE + 1);
+        EXPECT_EQ(f[2 * (BASS_DELAY + BASS_FADE)], 2 * EffectLevel(sign * 10000) + EffectLevel(sign * 100))
+            << "sign " << sign;
+        BASS_Stop();
+        Render(BASS_DELAY + BASS_FADE);
+        BASS_SampleFree(s);
+    }
 }
 
 // Three starts before the mixer has run: a fourth replaces one of those,
