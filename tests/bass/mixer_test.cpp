@@ -225,6 +225,25 @@ TEST_F(Effects, TheQuietestIsNotAlwaysTheOldest)
     }
 }
 
+// Of playbacks equally loud, the one furthest along, the nearest its end,
+// is replaced: a steady sound of 4000 frames started at 0, 500 and 1000,
+// and a fourth at 1500 leaves the second and third to end at 4500 and 5000.
+TEST_F(Effects, OfEquallyLoudPlaybacksTheOneFurthestAlongIsReplaced)
+{
+    HSAMPLE s = LoadConstant(4000, 1000);
+    BASS_Start();
+    for (int i = 0; i < 3; i++) {
+        BASS_SamplePlay(s);
+        Render(500);
+    }
+    BASS_SamplePlay(s);
+    Frames f = Render(BASS_DELAY + 4000);
+    auto at = [&](int t) { return f[2 * (BASS_DELAY + t - 1500)]; };
+    EXPECT_EQ(at(4400), 3 * EffectLevel(1000));
+    EXPECT_EQ(at(4600), 2 * EffectLevel(1000));
+    EXPECT_EQ(at(5100), EffectLevel(1000));
+}
+
 // Three starts before the mixer has run: a fourth replaces one of those,
 // never the playback that is already being heard.
 TEST_F(Effects, AStartNotHeardYetIsReplacedBeforeOneThatWas)
