@@ -210,12 +210,12 @@ Bytes Values16(std::initializer_list<int> values)
     return b;
 }
 
-// WAVs of other shapes than the game's own, each heard at the values worked
-// out from its bytes: 8-bit (centred on 128), the extensible header, a chunk
-// of odd length before the format (padded to even), a rate below the
-// output's (each frame blended with its neighbours), a rate above it (its
-// length rounded up to a whole frame) and floats beyond full scale (held to
-// it before the channels are folded).
+// WAVs of other shapes, each heard at the values worked out from its bytes:
+// the game's own 16-bit stereo (for a start), 8-bit (centred on 128), the
+// extensible header, a chunk of odd length before the format (padded to
+// even), a rate below the output's (each frame blended with its
+// neighbours), a rate above it (its length rounded up to a whole frame) and
+// floats beyond full scale (held to it before the channels are folded).
 TEST_F(DamagedFiles, WavsOfOtherShapesAreHeardAtTheirValues)
 {
     auto load = [&](const char *name, const Bytes &file) {
@@ -235,6 +235,11 @@ TEST_F(DamagedFiles, WavsOfOtherShapesAreHeardAtTheirValues)
     EXPECT_EQ(eight[0], EffectLevel(16384));  // (192 - 128) * 256
     EXPECT_EQ(eight[2], EffectLevel(-16384));
     EXPECT_EQ(eight[4], 0);
+
+    // The game's own format, two sides of their own, copied as it is.
+    Frames stereo = heard(load("stereo.wav", MakeWav(1, 2, 44100, 16, Values16({3000, -3000}))));
+    EXPECT_EQ(stereo[0], EffectLevel(3000));
+    EXPECT_EQ(stereo[1], EffectLevel(-3000));
 
     Bytes extensible;
     Tag(extensible, "RIFF"), Put32(extensible, 62), Tag(extensible, "WAVE");
