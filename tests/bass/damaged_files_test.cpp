@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "audio_test.h"
+#include "bass/readfile.h"
 
 namespace {
 
@@ -71,7 +72,7 @@ TEST_F(DamagedFiles, WavsThatCannotBePlayedAreSilentAndNamed)
 {
     Bytes sound(400, 0x40);
     LoadsAsSilence(Write("garbage.wav", Bytes(200, 0x5A)), false);
-    LoadsAsSilence(Write("nothing.wav", Bytes()), false);
+    EXPECT_NE(LoadsAsSilence(Write("nothing.wav", Bytes()), false).find("empty"), std::string::npos);
     EXPECT_NE(LoadsAsSilence(Write("empty.wav", MakeWav(1, 1, 44100, 16, Bytes())), false).find("no sound"),
               std::string::npos);
     Bytes whole = MakeWav(1, 1, 44100, 16, sound);
@@ -92,7 +93,7 @@ TEST_F(DamagedFiles, WavsThatCannotBePlayedAreSilentAndNamed)
 TEST_F(DamagedFiles, ModulesThatCannotBePlayedAreSilentAndNamed)
 {
     LoadsAsSilence(Write("garbage.it", Bytes(5000, 0xA5)), true);
-    LoadsAsSilence(Write("empty.it", Bytes()), true);
+    EXPECT_NE(LoadsAsSilence(Write("empty.it", Bytes()), true).find("empty"), std::string::npos);
     Bytes header = ReadFile("data/level01.it");
     header.resize(100);
     LoadsAsSilence(Write("header.it", header), true);
@@ -116,8 +117,9 @@ TEST_F(DamagedFiles, AModuleCutShortPlaysWhatIsLeft)
     }
 }
 
-// A folder, a FIFO and a file that cannot be opened where a sound should
-// be: the folder is not trusted for a size, and the FIFO is never waited on.
+// A folder, a FIFO, a file that cannot be opened and one that gives less
+// than its size where a sound should be: the folder is not trusted for a
+// size, and the FIFO is never waited on.
 TEST_F(DamagedFiles, WhatIsNotAPlainFileIsNeverRead)
 {
     for (const char *name : {"folder.wav", "folder.it"})
@@ -130,14 +132,37 @@ TEST_F(DamagedFiles, WhatIsNotAPlainFileIsNeverRead)
     EXPECT_NE(LoadsAsSilence((dir / "fifo.wav").string(), false).find("not a plain file"), std::string::npos);
     LoadsAsSilence((dir / "fifo.it").string(), true);
     LoadsAsSilence((dir / "loop.wav").string(), false);
-    LoadsAsSilence((dir / "missing.wav").string(), false);
+    EXPECT_NE(LoadsAsSilence((dir / "absent.wav").string(), false).find(": missing"), std::string::npos);
     if (geteuid() != 0) {  // root reads a file whatever its mode
         std::string locked = Write("locked.wav", MakeWav(1, 1, 44100, 16, Bytes(100, 0)));
         chmod(locked.c_str(), 0);
         LoadsAsSilence(locked, false);
     }
+    // A file that gives fewer bytes than its size says, as one cut while it
+    // is read would: the kernel's files say 4096 and give a few.
+    const char *shrinking = "/sys/devices/system/cpu/online";
+    struct stat st;
+    if (stat(shrinking, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 100)
+        EXPECT_NE(LoadsAsSilence(shrinking, false).find("read whole"), std::string::npos);
     BASS_Start();
     EXPECT_TRUE(Silent(Render(1000)));
+}
+
+// A sound file may be as large as 16 MiB, and not a byte more: 8-bit mono
+// at 384000 Hz, 43.7 seconds of it.
+TEST_F(DamagedFiles, ASoundFileMayBeSixteenMebibytesAndNoMore)
+{
+    for (uint32_t size : {uint32_t(BASS_MAX_FILE), uint32_t(BASS_MAX_FILE) + 1}) {
+        std::string path = Write("large.wav", MakeWav(1, 1, 384000, 8, Bytes(), size - 44));
+        std::filesystem::resize_file(path, size);  // the rest, zero bytes
+        if (size == uint32_t(BASS_MAX_FILE)) {
+            HSAMPLE s = BASS_SampleLoad(FALSE, path.c_str(), 0, 0, 3, BASS_SAMPLE_OVER_VOL);
+            EXPECT_NE(s, 0u);
+            BASS_SampleFree(s);
+        } else {
+            EXPECT_NE(LoadsAsSilence(path, false).find("larger"), std::string::npos);
+        }
+    }
 }
 
 // Float and 24-bit six-channel WAVs are sounds like any other: folded down
@@ -175,6 +200,91 @@ TEST_F(DamagedFiles, FloatAndSixChannelWavsAreConverted)
     heard = Render(BASS_DELAY + 50);
     EXPECT_EQ(heard[2 * BASS_DELAY], EffectLevel(3000));      // (1000 + 3000 + 5000) / 3
     EXPECT_EQ(heard[2 * BASS_DELAY + 1], EffectLevel(4000));  // (2000 + 4000 + 6000) / 3
+}
+
+Bytes Values16(std::initializer_list<int> values)
+{
+    Bytes b;
+    for (int v : values)
+        Put16(b, uint32_t(uint16_t(int16_t(v))));
+    return b;
+}
+
+// WAVs of other shapes, each heard at the values worked out from its bytes:
+// the game's own 16-bit stereo (for a start), 8-bit (centred on 128), the
+// extensible header, a chunk of odd length before the format (padded to
+// even), a rate below the output's (each frame blended with its
+// neighbours), a rate above it (its length rounded up to a whole frame) and
+// floats beyond full scale (held to it before the channels are folded).
+TEST_F(DamagedFiles, WavsOfOtherShapesAreHeardAtTheirValues)
+{
+    auto load = [&](const char *name, const Bytes &file) {
+        HSAMPLE s = BASS_SampleLoad(FALSE, Write(name, file).c_str(), 0, 0, 3, BASS_SAMPLE_OVER_VOL);
+        EXPECT_NE(s, 0u) << name;
+        return s;
+    };
+    // The frames heard of a playback, from its first; then it has ended.
+    auto heard = [&](HSAMPLE s) {
+        BASS_SamplePlay(s);
+        Frames f = Render(BASS_DELAY + 300);
+        return Frames(f.begin() + 2 * BASS_DELAY, f.end());
+    };
+    BASS_Start();
+
+    Frames eight = heard(load("eight.wav", MakeWav(1, 1, 44100, 8, Bytes{192, 64, 128})));
+    EXPECT_EQ(eight[0], EffectLevel(16384));  // (192 - 128) * 256
+    EXPECT_EQ(eight[2], EffectLevel(-16384));
+    EXPECT_EQ(eight[4], 0);
+
+    // The game's own format, two sides of their own, copied as it is.
+    Frames stereo = heard(load("stereo.wav", MakeWav(1, 2, 44100, 16, Values16({3000, -3000}))));
+    EXPECT_EQ(stereo[0], EffectLevel(3000));
+    EXPECT_EQ(stereo[1], EffectLevel(-3000));
+
+    Bytes extensible;
+    Tag(extensible, "RIFF"), Put32(extensible, 62), Tag(extensible, "WAVE");
+    Tag(extensible, "fmt "), Put32(extensible, 40), Put16(extensible, 0xFFFE), Put16(extensible, 1);
+    Put32(extensible, 44100), Put32(extensible, 88200), Put16(extensible, 2), Put16(extensible, 16);
+    Put16(extensible, 22), Put16(extensible, 16), Put32(extensible, 4);  // valid bits, speaker mask
+    Put16(extensible, 1);  // the sub-format: PCM
+    extensible.insert(extensible.end(), 14, 0);
+    Tag(extensible, "data"), Put32(extensible, 2);
+    Bytes value = Values16({5000});
+    extensible.insert(extensible.end(), value.begin(), value.end());
+    EXPECT_EQ(heard(load("extensible.wav", extensible))[0], EffectLevel(5000));
+
+    Bytes odd;
+    Tag(odd, "RIFF"), Put32(odd, 0), Tag(odd, "WAVE");
+    Tag(odd, "LIST"), Put32(odd, 3), odd.push_back('a'), odd.push_back('b'), odd.push_back('c'), odd.push_back(0);
+    Bytes plain = MakeWav(1, 1, 44100, 16, Values16({7000}));
+    odd.insert(odd.end(), plain.begin() + 12, plain.end());
+    EXPECT_EQ(heard(load("odd-chunk.wav", odd))[0], EffectLevel(7000));
+
+    // 22050 Hz: every other frame at 44100 falls halfway between two.
+    Frames slow = heard(load("slow.wav", MakeWav(1, 1, 22050, 16, Values16({0, 1000, 2000, 3000}))));
+    EXPECT_EQ(slow[2 * 1], EffectLevel(500));
+    EXPECT_EQ(slow[2 * 2], EffectLevel(1000));
+    EXPECT_EQ(slow[2 * 5], EffectLevel(2500));
+
+    // 100 frames at 48000 Hz last 91.875 frames at 44100: 92 are heard.
+    Bytes many;
+    for (int i = 0; i < 100; i++)
+        Put16(many, 2000);
+    Frames fast = heard(load("fast.wav", MakeWav(1, 1, 48000, 16, many)));
+    EXPECT_EQ(fast[2 * 91], EffectLevel(2000));
+    EXPECT_EQ(fast[2 * 92], 0);
+
+    // Four float channels 2.0, -0.5, 0, -0.5: left (32767 + 0) / 2 and
+    // right (-16383.5 - 16383.5) / 2, both rounded away from zero.
+    Bytes floats;
+    for (float v : {2.0f, -0.5f, 0.0f, -0.5f}) {
+        uint8_t raw[4];
+        memcpy(raw, &v, 4);
+        floats.insert(floats.end(), raw, raw + 4);
+    }
+    Frames folded = heard(load("loud-float.wav", MakeWav(3, 4, 44100, 32, floats)));
+    EXPECT_EQ(folded[0], EffectLevel(16384));
+    EXPECT_EQ(folded[1], EffectLevel(-16384));
 }
 
 }  // namespace

@@ -129,6 +129,36 @@ TEST(Limiter, NothingLeavesAboveTheCeilingAndQuietSoundsPassUnchanged)
         ASSERT_EQ(q[i + 2 * BASS_DELAY], soft[i]) << i;
 }
 
+// After a loud stretch the gain comes back slowly, over about 80 ms, so a
+// quiet passage that follows swells back instead of jumping up. 120000 wants
+// a gain of 29000 / 120000 (15837 in 65536ths); a quiet frame is held at it
+// while a loud one is in its window, and from then on the gain climbs
+// BASS_RELEASE_STEP a frame, the gain applied to a frame being the average
+// of its window's 64.
+TEST(Limiter, AfterALoudStretchTheGainComesBackOverEightyMilliseconds)
+{
+    BassLimiter l;
+    ResetLimiter(l);
+    const int loud = 2000, frames = loud + 5000;
+    std::vector<Sint32> sum(2 * frames);
+    for (int i = 0; i < frames; i++)
+        sum[2 * i] = sum[2 * i + 1] = i < loud ? 120000 : 3000;
+    Frames out(sum.size());
+    for (int at = 0; at < frames; at += 500)
+        Limit(l, sum.data() + 2 * at, out.data() + 2 * at, std::min(500, frames - at));
+    // The quiet frame k frames after the stretch, as it leaves.
+    auto quiet = [&](int k) { return out[2 * (loud + k + BASS_DELAY)]; };
+    // Its window holds 63 frames at the held gain and one a step above:
+    // 3000 * (64 * 15837 + 19) / 2^22.
+    EXPECT_EQ(quiet(0), 724);
+    EXPECT_EQ(quiet(0), out[2 * (loud + BASS_DELAY) + 1]);
+    // 20 ms on, the window's gains stand 820 to 883 steps above the held
+    // one: 3000 * (64 * 15837 + 19 * 64 * 851.5) / 2^22.
+    EXPECT_NEAR(quiet(882), 1465, 2);
+    // By 90 ms it is whole again, and the quiet sound passes unchanged.
+    EXPECT_EQ(quiet(3969), 3000);
+}
+
 // Three loud effects at once are held down together to BASS_EFFECTS_LEVEL,
 // under the music's peaks, instead of piling up to the ceiling.
 TEST_F(Effects, ManyLoudEffectsAtOnceAreHeldDownTogether)
@@ -170,22 +200,48 @@ TEST_F(Effects, AFourthStartReplacesTheQuietestPlaybackWhichFadesOut)
 }
 
 // A sound that starts softly and then swells: a playback just started is
-// the quietest, however old the others are.
-int Swelling(int i) { return i < 2 * BASS_LEVEL_BLOCK ? 100 : 10000; }
-
+// the quietest, however old the others are. Loudness is the size of the
+// values whatever their sign: the same sound turned upside down chooses
+// the same.
 TEST_F(Effects, TheQuietestIsNotAlwaysTheOldest)
 {
-    HSAMPLE s = LoadSound(16 * BASS_LEVEL_BLOCK, Swelling);
+    for (int sign : {1, -1}) {
+        HSAMPLE s = LoadSound(16 * BASS_LEVEL_BLOCK,
+                              [sign](int i) { return sign * (i < 2 * BASS_LEVEL_BLOCK ? 100 : 10000); });
+        BASS_Start();
+        BASS_SamplePlay(s);  // a
+        Render(1024);
+        BASS_SamplePlay(s);  // b
+        Render(1024);
+        BASS_SamplePlay(s);  // c, heard and still soft
+        Render(1);
+        BASS_SamplePlay(s);  // d replaces c, not a
+        Frames f = Render(BASS_DELAY + BASS_FADE + 1);
+        EXPECT_EQ(f[2 * (BASS_DELAY + BASS_FADE)], 2 * EffectLevel(sign * 10000) + EffectLevel(sign * 100))
+            << "sign " << sign;
+        BASS_Stop();
+        Render(BASS_DELAY + BASS_FADE);
+        BASS_SampleFree(s);
+    }
+}
+
+// Of playbacks equally loud, the one furthest along, the nearest its end,
+// is replaced: a steady sound of 4000 frames started at 0, 500 and 1000,
+// and a fourth at 1500 leaves the second and third to end at 4500 and 5000.
+TEST_F(Effects, OfEquallyLoudPlaybacksTheOneFurthestAlongIsReplaced)
+{
+    HSAMPLE s = LoadConstant(4000, 1000);
     BASS_Start();
-    BASS_SamplePlay(s);  // a
-    Render(1024);
-    BASS_SamplePlay(s);  // b
-    Render(1024);
-    BASS_SamplePlay(s);  // c, heard and still soft
-    Render(1);
-    BASS_SamplePlay(s);  // d replaces c, not a
-    Frames f = Render(BASS_DELAY + BASS_FADE + 1);
-    EXPECT_EQ(f[2 * (BASS_DELAY + BASS_FADE)], 2 * EffectLevel(10000) + EffectLevel(100));
+    for (int i = 0; i < 3; i++) {
+        BASS_SamplePlay(s);
+        Render(500);
+    }
+    BASS_SamplePlay(s);
+    Frames f = Render(BASS_DELAY + 4000);
+    auto at = [&](int t) { return f[2 * (BASS_DELAY + t - 1500)]; };
+    EXPECT_EQ(at(4400), 3 * EffectLevel(1000));
+    EXPECT_EQ(at(4600), 2 * EffectLevel(1000));
+    EXPECT_EQ(at(5100), EffectLevel(1000));
 }
 
 // Three starts before the mixer has run: a fourth replaces one of those,

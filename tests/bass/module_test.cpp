@@ -4,7 +4,10 @@
 // and stays quiet, a module change never lets the rewound module sound
 // before its next play, and a module never ends.
 
+#include <thread>
+
 #include "audio_test.h"
+#include "bass/rewind.h"
 
 namespace {
 
@@ -105,6 +108,79 @@ TEST_F(Music, OnlyAModuleThatHasSoundedIsSoughtBack)
     BASS_Stop();
     EXPECT_FALSE(BassFindModule(quiet)->rewind);
     EXPECT_TRUE(BassFindModule(heard)->rewind);
+}
+
+// The fade after a stop sounds the same whatever slices the mixer runs in,
+// and a rewound module played and stopped again before the mixer ran is
+// neither heard nor moved on: played once more, it starts from its
+// beginning.
+TEST_F(Music, AFadeIsTheSameInAnySlicesAndAnUnheardModuleStaysAtItsBeginning)
+{
+    Frames fades[2];
+    for (int slice : {2000, 50}) {
+        BASS_Free();
+        ASSERT_TRUE(BASS_Init(1, 44100, 0, nullptr, nullptr));
+        HMUSIC m = Load("data/level01.it");
+        ASSERT_NE(m, 0u);
+        BASS_Start();
+        BASS_MusicPlay(m);
+        Render(44100);
+        BASS_ChannelSetPosition(m, 0);
+        BASS_Stop();
+        Frames &fade = fades[slice == 50];
+        for (int done = 0; done < 2000; done += slice) {
+            Frames f = Render(slice);
+            fade.insert(fade.end(), f.begin(), f.end());
+        }
+        BASS_Start();
+        BASS_MusicPlay(m);
+        BASS_Stop();
+        EXPECT_TRUE(Silent(Render(2000))) << "a module never mixed since its rewind has nothing to fade";
+        BASS_Start();
+        BASS_MusicPlay(m);
+        ReferenceModule ref("data/level01.it");
+        ExpectSame(Render(44100), ref.Read(44100), "played again");
+    }
+    EXPECT_GT(Peak(fades[0]), 1000);
+    ExpectSame(fades[1], fades[0], "the fade in slices of 50");
+}
+
+// With the rewinder's thread running, as in the game: a module played while
+// it is marked is sought back in the background and heard from its
+// beginning once that is done, and then played on every pass like any other.
+TEST_F(Music, TheRewinderThreadRewindsAModuleAndItIsHeardOnceDone)
+{
+    StartRewinder();  // BASS_Free stops it
+    ASSERT_TRUE(RewinderRunning());
+    HMUSIC m = Load("data/level02.it");
+    ASSERT_NE(m, 0u);
+    BassModule *mod = BassFindModule(m);
+    BASS_Start();
+    BASS_MusicPlay(m);
+    Render(44100);
+    BASS_ChannelSetPosition(m, 0);
+    BASS_Stop();
+    BASS_Start();
+    BASS_MusicPlay(m);  // the fade is cut and the seek handed to the thread
+    // Wait for the thread, never for a time: a seek takes a few milliseconds,
+    // and the turns given up here add up to seconds.
+    auto busy = [&] {
+        SDL_LockAudio();
+        int b = mod->seeking || mod->rewind || !mod->playing;
+        SDL_UnlockAudio();
+        return b;
+    };
+    for (long turn = 0; turn < 2000000 && busy(); turn++)
+        std::this_thread::yield();
+    ASSERT_FALSE(busy()) << "the module was not rewound and played";
+    // What the limiter still held of the music before the stop leaves first.
+    ReferenceModule ref("data/level02.it");
+    Render(BASS_DELAY);
+    ref.Read(BASS_DELAY);
+    for (int pass = 0; pass < 100; pass++) {
+        EXPECT_TRUE(BASS_MusicPlay(m));
+        ExpectSame(Render(397), ref.Read(397), "pass");
+    }
 }
 
 TEST_F(Music, OnlyTheModulesAskedForAreHeard)

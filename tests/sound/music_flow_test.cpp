@@ -238,6 +238,34 @@ TEST_F(GameSound, ALevelAdvanceStartsTheNextLevelsMusicFromItsBeginning)
     ExpectModuleFromItsStart("data/level02.it", 100);
 }
 
+// Every level's music is rewound when it stops, the third's too: left by
+// Escape and started again, the third level begins its module afresh.
+TEST_F(GameSound, TheThirdLevelsMusicStartsFromItsBeginningWhenPlayedAgain)
+{
+    Steps(10);
+    StartPlaying();
+    Render(FRAME);
+    for (int skip = 0; skip < 2; skip++) {
+        Steps(60);
+        Hold(SDLK_3);  // skip to the next level
+        Pass();
+        Release(SDLK_3);
+        ClearEnemies();
+        Render(FRAME);
+    }
+    EXPECT_EQ(currentMusic, 3);
+    Steps(100);
+    Hold(SDLK_ESCAPE);
+    Pass();
+    Release(SDLK_ESCAPE);
+    ASSERT_EQ(GameMode, Menu);
+    Render(FRAME);
+    Steps(10);
+    StartPlaying();
+    Render(FRAME);
+    ExpectModuleFromItsStart("data/level03.it", 100);
+}
+
 TEST_F(GameSound, SoundsThatFailedToLoadLeaveSilenceAndNothingElse)
 {
     MusicModules[levelIndex + 1] = 0;  // as if the first level's module had not loaded

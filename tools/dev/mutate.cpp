@@ -170,6 +170,28 @@ bool Ok(int status) { return status != -1 && WIFEXITED(status) && WEXITSTATUS(st
 
 std::string Quote(const fs::path &p) { return "'" + p.string() + "'"; }
 
+// Makes `to` a copy of `from`, writing only the files that differ, so that
+// a second run in the same scratch folder compiles only what changed.
+void Mirror(const fs::path &from, const fs::path &to)
+{
+    if (fs::is_symlink(to) || (fs::exists(to) && fs::is_directory(to) != fs::is_directory(from)))
+        fs::remove_all(to);
+    if (!fs::is_directory(from)) {
+        if (!fs::exists(to) || fs::file_size(to) != fs::file_size(from) || ReadText(to) != ReadText(from))
+            fs::copy_file(from, to, fs::copy_options::overwrite_existing);
+        return;
+    }
+    fs::create_directories(to);
+    for (const auto &e : fs::directory_iterator(from))
+        Mirror(e.path(), to / e.path().filename());
+    std::vector<fs::path> gone;
+    for (const auto &e : fs::directory_iterator(to))
+        if (!fs::exists(fs::symlink_status(from / e.path().filename())))
+            gone.push_back(e.path());
+    for (const fs::path &g : gone)
+        fs::remove_all(g);
+}
+
 struct Options {
     fs::path source = fs::current_path();
     fs::path list;
@@ -346,23 +368,24 @@ int main(int argc, char **argv)
         return bad ? 3 : 0;
     }
 
-    // The scratch copy: sources copied, data and art sources linked.
+    // The scratch copy: everything of the top folder but the build folders
+    // and what is hidden, copied, not linked: the tests install the game
+    // and damage its data, which must never reach the source tree.
     printf("scratch copy in %s\n", o.scratch.c_str());
     fs::create_directories(o.scratch);
-    for (const char *dir : {"src", "tests", "tools"}) {
-        fs::remove_all(o.scratch / dir);
-        fs::copy(o.source / dir, o.scratch / dir, fs::copy_options::recursive);
+    for (const auto &e : fs::directory_iterator(o.source)) {
+        const std::string name = e.path().filename().string();
+        if (name[0] != '.' && name.rfind("build", 0) != 0)
+            Mirror(e.path(), o.scratch / name);
     }
-    fs::copy_file(o.source / "CMakeLists.txt", o.scratch / "CMakeLists.txt", fs::copy_options::overwrite_existing);
-    for (const char *dir : {"data", "assets", "docs"})
-        if (!fs::exists(o.scratch / dir))
-            fs::create_directory_symlink(o.source / dir, o.scratch / dir);
 
     const fs::path build = o.scratch / "build";
     const std::string jobs = std::to_string(o.jobs);
-    // The test program, and the tool a test runs to play a demo back with
-    // the same game; the data builders are built once, as they are.
-    const std::string make = "cmake --build " + Quote(build) + " -j" + jobs + " --target kvtests passdigest > " +
+    // The test program, and the tools the tests run that hold the game (to
+    // play a demo back, to render a session's sound); the data builders are
+    // built once, as they are.
+    const std::string make = "cmake --build " + Quote(build) + " -j" + jobs +
+                             " --target kvtests passdigest render_session > " +
                              Quote(o.scratch / "build.log") + " 2>&1";
     // Fail fast: one failing test is enough to reject an edit. The tests
     // worked out by hand first, then the guards.
@@ -379,7 +402,7 @@ int main(int argc, char **argv)
     if (!Ok(Run("cmake -S " + Quote(o.scratch) + " -B " + Quote(build) +
                 " -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null")) ||
         !Ok(Run("cmake --build " + Quote(build) + " -j" + jobs +
-                " --target kvtests passdigest build_art build_audio build_levels > " + Quote(o.scratch / "build.log") +
+                " --target kvtests passdigest render_session build_art build_audio build_levels > " + Quote(o.scratch / "build.log") +
                 " 2>&1"))) {
         fprintf(stderr, "mutate: the pristine copy does not build; see %s\n", (o.scratch / "build.log").c_str());
         return 1;
