@@ -209,6 +209,8 @@ TEST(DemoFile, NamesTheLineOfWhatItCannotRead)
         {"kestravale demo 1\n-5 R", "line 2: a number of passes is a whole number from 1 to 10000000"},
         {"kestravale demo 1\n10000001 R", "line 2: a number of passes is a whole number from 1 to 10000000"},
         {"kestravale demo 1\n9999999999 R", "line 2: a number of passes is a whole number from 1 to 10000000"},
+        // Ten digits whose value, taken in 32 bits, would be 5.
+        {"kestravale demo 1\n4294967301 R", "line 2: a number of passes is a whole number from 1 to 10000000"},
         {"kestravale demo 1\n10 R x0", "line 2: a repeat is written x<count>, the count a whole number from 1"},
         {"kestravale demo 1\nlevel 4", "line 2: expected \"level 1\", \"level 2\" or \"level 3\""},
         {"kestravale demo 1\n10 R\nlevel 1", "line 3: \"level N\" comes once, before the first keys"},
