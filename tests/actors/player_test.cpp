@@ -420,3 +420,16 @@ TEST_F(PlayerTest, TheGunIsCarriedAtHerSide)
     Pass();
     EXPECT_TRUE(ShowsSprite(CaptureBackBuffer(), 79, 105, GunSheet, GunFrames[1], View()));
 }
+
+// Level with a rectangle on both axes, she is pushed neither way: each push
+// asks for her to stand strictly to one side of it.
+TEST_F(PlayerTest, LevelWithARectangleOnBothAxesSheIsNotPushed)
+{
+    EmptyPlay(210, 489);      // the rectangle of cell (20, 36) at 111, 88:
+    SolidColumn(20, 36, 36);  // her own top left corner
+    player.rect = {111, 88, 16, 64};
+    player.vSpeed = 0;
+    Pass();
+    EXPECT_EQ(player.rect.x, 111);
+    EXPECT_EQ(camX, 210);
+}
