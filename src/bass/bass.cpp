@@ -55,13 +55,13 @@ BassModule *BassFindModule(HMUSIC handle)
     return i >= 0 && bass.modules[i].mod ? &bass.modules[i] : NULL;
 }
 
-static void Lock()
+void BassLock()
 {
     if (bass.deviceOpen)
         SDL_LockAudio();
 }
 
-static void Unlock()
+void BassUnlock()
 {
     if (bass.deviceOpen)
         SDL_UnlockAudio();
@@ -214,9 +214,9 @@ HSAMPLE BASS_SampleLoad(BOOL mem, const void *file, QWORD offset, DWORD length, 
     s.maxPlaybacks = max < 1 ? 1 : max > BASS_MAX_PLAYBACKS ? BASS_MAX_PLAYBACKS : int(max);
     s.replaceQuietest = (flags & BASS_SAMPLE_OVER_VOL) != 0;
     s.loaded = 1;
-    Lock();
+    BassLock();
     bass.samples[slot] = s;
-    Unlock();
+    BassUnlock();
     return MakeHandle(KIND_SAMPLE, slot);
 }
 
@@ -225,13 +225,13 @@ BOOL BASS_SampleFree(HSAMPLE handle)
     BassSample *s = FindSample(handle);
     if (!s)
         return FALSE;
-    Lock();
+    BassLock();
     BassSample gone = *s;
     memset(s, 0, sizeof *s);
     for (BassTail &t : bass.tails)
         if (t.left > 0 && &bass.samples[t.sample] == s)
             t.left = 0;
-    Unlock();
+    BassUnlock();
     FreeSample(gone);
     return TRUE;
 }
@@ -308,14 +308,14 @@ HCHANNEL BASS_SamplePlay(HSAMPLE handle)
         return 0;
     Uint32 now = SDL_GetTicks();
     int sample = int(s - bass.samples);
-    Lock();
+    BassLock();
     int i = ChoosePlayback(*s);
     if (i >= 0) {
         StartTail(sample, s->playbacks[i]);
         Uint32 wait = StartDelay(now);
         s->playbacks[i] = {1, 0, wait, 0, bass.framesMixed + wait};
     }
-    Unlock();
+    BassUnlock();
     if (i < 0)
         return 0;
     return MakeHandle(KIND_CHANNEL, sample * BASS_MAX_PLAYBACKS + i);
@@ -327,10 +327,10 @@ int BassActivePlaybacks(HSAMPLE handle)
     if (!s)
         return -1;
     int n = 0;
-    Lock();
+    BassLock();
     for (int i = 0; i < s->maxPlaybacks; i++)
         n += s->playbacks[i].active;
-    Unlock();
+    BassUnlock();
     return n;
 }
 
@@ -387,9 +387,9 @@ HMUSIC BASS_MusicLoad(BOOL mem, const void *file, QWORD offset, DWORD length, DW
             Report((const char *)file, why);
         return 0;
     }
-    Lock();
+    BassLock();
     bass.modules[slot] = {mod, 0, 0, 1, 0, 0, 0};
-    Unlock();
+    BassUnlock();
     return MakeHandle(KIND_MODULE, slot);
 }
 
@@ -398,10 +398,10 @@ BOOL BASS_MusicFree(HMUSIC handle)
     BassModule *m = BassFindModule(handle);
     if (!m)
         return FALSE;
-    Lock();
+    BassLock();
     openmpt_module *mod = m->mod;
     memset(m, 0, sizeof *m);
-    Unlock();
+    BassUnlock();
     surelyPlaying[m - bass.modules] = 0;
     openmpt_module_destroy(mod);
     return TRUE;
@@ -421,7 +421,7 @@ BOOL BASS_MusicPlay(HMUSIC handle)
     Uint8 &known = surelyPlaying[m - bass.modules];
     if (known)
         return TRUE;
-    Lock();
+    BassLock();
     const int pending = m->rewind && !m->seeking;
     const int background = pending && RewinderRunning();
     int here = pending && !background;
@@ -434,14 +434,14 @@ BOOL BASS_MusicPlay(HMUSIC handle)
     if (here)
         m->seeking = 1;
     known = m->playing && !m->seeking && !m->rewind && bass.running;
-    Unlock();
+    BassUnlock();
     if (background)
         WakeRewinder();
     if (here) {
         openmpt_module_set_position_order_row(m->mod, 0, 0);
-        Lock();
+        BassLock();
         *m = {m->mod, 1, 0, 1, 0, 0, 0};
-        Unlock();
+        BassUnlock();
     }
     return TRUE;
 }
@@ -456,10 +456,10 @@ BOOL BASS_ChannelSetPosition(DWORD handle, QWORD pos)
     BassModule *m = BassFindModule(handle);
     if (!m || pos != 0)
         return FALSE;
-    Lock();
+    BassLock();
     if (!m->fresh && !m->seeking)
         m->rewind = 1;
-    Unlock();
+    BassUnlock();
     surelyPlaying[m - bass.modules] = 0;
     return TRUE;
 }
@@ -472,9 +472,9 @@ BOOL BASS_Start()
         return FALSE;
     if (bass.running)  // only this thread changes it
         return TRUE;
-    Lock();
+    BassLock();
     bass.running = 1;
-    Unlock();
+    BassUnlock();
     return TRUE;
 }
 
@@ -485,7 +485,7 @@ BOOL BASS_Stop()
 {
     if (!bass.initialised)
         return FALSE;
-    Lock();
+    BassLock();
     for (int i = 0; i < BASS_MAX_SAMPLES; i++)
         for (BassPlayback &p : bass.samples[i].playbacks) {
             StartTail(i, p);
@@ -498,7 +498,7 @@ BOOL BASS_Stop()
         m.wanted = 0;
     }
     bass.running = 0;
-    Unlock();
+    BassUnlock();
     memset(surelyPlaying, 0, sizeof surelyPlaying);
     WakeRewinder();  // for modules marked that were not sounding
     return TRUE;

@@ -100,6 +100,11 @@ extern int bassQuiet;
 // still runs, silently, so the session stays the same.
 extern int bassMuteMusic, bassMuteEffects;
 
+// The audio lock, taken only while the device is open: the callback runs
+// under it, so what is changed inside is never seen half done.
+void BassLock();
+void BassUnlock();
+
 // The callback's work: fills len bytes of signed 16-bit stereo. The caller
 // holds SDL's audio lock (SDL takes it around the callback).
 void BassMix(Uint8 *stream, int len);

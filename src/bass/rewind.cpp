@@ -14,35 +14,23 @@ static SDL_sem *sem;            // the rewinder's own, until it has ended
 static SDL_sem *volatile wake;  // what a post uses: NULL from the stop on
 static volatile int quit;
 
-static void Lock()
-{
-    if (bass.deviceOpen)
-        SDL_LockAudio();
-}
-
-static void Unlock()
-{
-    if (bass.deviceOpen)
-        SDL_UnlockAudio();
-}
-
 void RewindDueModules()
 {
     for (BassModule &m : bass.modules) {
-        Lock();
+        BassLock();
         int due = m.mod && m.rewind && !m.playing && m.fade == 0 && !m.seeking;
         m.seeking |= due;
-        Unlock();
+        BassUnlock();
         if (!due)
             continue;
         openmpt_module_set_position_order_row(m.mod, 0, 0);
-        Lock();
+        BassLock();
         m.seeking = 0;
         m.rewind = 0;
         m.fresh = 1;
         m.playing = m.wanted;
         m.wanted = 0;
-        Unlock();
+        BassUnlock();
     }
 }
 
@@ -72,9 +60,9 @@ void StopRewinder()
     // The callback posts under the audio lock: once `wake` is cleared under
     // it, no post can reach the semaphore that is destroyed below (one that
     // did crashed the process now and then at shut-down, in glibc's futex).
-    Lock();
+    BassLock();
     wake = NULL;
-    Unlock();
+    BassUnlock();
     quit = 1;
     SDL_SemPost(sem);
     SDL_WaitThread(thread, NULL);

@@ -142,8 +142,9 @@ TEST_F(DamagedFiles, WhatIsNotAPlainFileIsNeverRead)
     // is read would: the kernel's files say 4096 and give a few.
     const char *shrinking = "/sys/devices/system/cpu/online";
     struct stat st;
-    if (stat(shrinking, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 100)
+    if (stat(shrinking, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 100) {
         EXPECT_NE(LoadsAsSilence(shrinking, false).find("read whole"), std::string::npos);
+    }
     BASS_Start();
     EXPECT_TRUE(Silent(Render(1000)));
 }
