@@ -9,8 +9,8 @@
 #include "actors/enemies.h"
 #include "actors/player.h"
 #include "game_fixture.h"
-#include "shell/loop.h"
-#include "shell/startup.h"
+#include "core/mode.h"
+#include "video/art.h"
 #include "world/level.h"
 #include "world/tilemap.h"
 

@@ -16,7 +16,7 @@
 #include "bass/mixer.h"
 #include "sdl/web.h"
 #include "shell/demo.h"
-#include "shell/loop.h"
+#include "core/mode.h"
 #include "sound/sound.h"
 #include "world/level.h"
 

@@ -7,9 +7,9 @@
 #include "actors/enemies.h"
 
 #include "actors/player.h"
-#include "shell/rects.h"
-#include "shell/startup.h"
+#include "core/rects.h"
 #include "sound/sound.h"
+#include "video/art.h"
 #include "video/blit.h"
 #include "video/video.h"
 #include "world/tilemap.h"

@@ -6,16 +6,17 @@
 #include "actors/player.h"
 
 #include "actors/shots.h"
-#include "shell/loop.h"
-#include "shell/rects.h"
-#include "shell/startup.h"
+#include "core/mode.h"
+#include "core/rects.h"
+#include "input/keys.h"
 #include "sound/sound.h"
+#include "video/art.h"
 #include "video/blit.h"
 #include "video/video.h"
 #include "world/level.h"
 #include "world/tiles.h"
 
-Player player = {{111, 100, 16, 64}, 0, 0, FACING_RIGHT, 0, 0, 0, 3, 5, 0, 0, 0, {0, 0, 0, 0}, 0};
+Player player = {{START_X, START_Y, 16, 64}, 0, 0, FACING_RIGHT, 0, 0, 0, 3, 5, 0, 0, 0, {0, 0, 0, 0}, 0};
 Sint32 camX, camY;
 SDL_Rect PlayerFrames[54];
 SDL_Rect GunFrames[2];
@@ -140,7 +141,7 @@ static void WalkRight()
     player.shooting = 0;
     player.rect.x += WALK_STEP;
     if (player.rect.x > SCROLL_X && camX < CAM_X_MAX) {
-        player.rect.x = SCROLL_X;
+        player.rect.x = START_X;
         ScrollExplosions(-1);
         camX += WALK_STEP;
     }
@@ -161,7 +162,7 @@ static void WalkLeft()
     player.shooting = 0;
     player.rect.x -= WALK_STEP;
     if (player.rect.x < SCROLL_X && camX > CAM_X_MIN) {
-        player.rect.x = SCROLL_X;
+        player.rect.x = START_X;
         ScrollExplosions(1);
         camX -= WALK_STEP;
     }
@@ -215,8 +216,8 @@ void CheckPlayerDeath()
         player.animStep = 13;
         camX = Levels[levelIndex].camX;
         camY = Levels[levelIndex].camY;
-        player.rect.x = SCROLL_X;
-        player.rect.y = 100;
+        player.rect.x = START_X;
+        player.rect.y = START_Y;
         player.hitPoints = 3;
         player.facing = FACING_RIGHT;
         if (player.lives <= 0)

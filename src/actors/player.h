@@ -5,6 +5,9 @@
 
 enum { WALK_STEP = 1 };
 
+// Where she stands at start-up and after a lost life.
+enum { START_X = 111, START_Y = 100 };
+
 // facing values
 enum { FACING_RIGHT = 0, FACING_LEFT = 1, DYING_RIGHT = 20, DYING_LEFT = 21 };
 

@@ -6,9 +6,9 @@
 
 #include "actors/enemies.h"
 #include "actors/player.h"
-#include "shell/rects.h"
-#include "shell/startup.h"
+#include "core/rects.h"
 #include "sound/sound.h"
+#include "video/art.h"
 #include "video/blit.h"
 #include "video/hud.h"
 #include "video/video.h"
@@ -31,7 +31,7 @@ void LaunchShot(int facing)
         return;
     PlayEffect(SfxShoot);
     score++;
-    WriteScoreText();
+    WriteScoreText(score);
     s.rect.x = (Sint16)(player.rect.x + (facing == 0 ? 16 : -16));
     s.rect.y = (Sint16)(player.rect.y + 23);
     s.active = 1;

@@ -5,10 +5,11 @@
 
 #include "actors/enemies.h"
 #include "actors/player.h"
+#include "core/mode.h"
 #include "frontend/menu.h"
-#include "shell/loop.h"
-#include "shell/startup.h"
+#include "input/keys.h"
 #include "sound/sound.h"
+#include "video/art.h"
 #include "video/blit.h"
 #include "video/text.h"
 #include "video/video.h"

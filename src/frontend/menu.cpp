@@ -5,18 +5,18 @@
 
 #include <cstring>
 
+#include "core/mode.h"
 #include "frontend/help.h"
 #include "frontend/noise.h"
-#include "shell/loop.h"
-#include "shell/startup.h"
+#include "input/keys.h"
 #include "sound/sound.h"
+#include "video/art.h"
 #include "video/blit.h"
 #include "video/text.h"
 #include "video/video.h"
 #include "world/level.h"
 
 SDL_Rect MenuCursor;
-int spinnerFrame, spinnerTimer;
 SDL_Rect SpinnerFrames[23];
 SDL_Rect LogoRect;
 SDL_Rect MenuImageRect;
@@ -55,7 +55,7 @@ void DrawMenu()
     Blit(LogoImage, NULL, BackBuffer, &LogoRect);
     Blit(SpinnerSheet, &SpinnerFrames[spinnerFrame], BackBuffer, &MenuCursor);
     Blit(MenuImage, NULL, BackBuffer, &MenuImageRect);
-    DrawText(BackBuffer, 16, 174, creditLine);
+    DrawText(BackBuffer, CREDIT_X, CREDIT_Y, creditLine);
 }
 
 // Each of the 22 spinner frames shows for three menu frames.

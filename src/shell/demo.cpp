@@ -12,8 +12,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/mode.h"
 #include "frontend/menu.h"
-#include "shell/loop.h"
+#include "input/keys.h"
 #include "sound/sound.h"
 #include "world/level.h"
 

@@ -7,8 +7,10 @@
 #include "actors/enemies.h"
 #include "actors/player.h"
 #include "actors/shots.h"
+#include "core/mode.h"
 #include "frontend/help.h"
 #include "frontend/menu.h"
+#include "input/keys.h"
 #include "shell/demo.h"
 #include "shell/startup.h"
 #include "sound/sound.h"
@@ -18,12 +20,8 @@
 #include "world/pickups.h"
 #include "world/tiles.h"
 
-GameModeValue GameMode = Menu;
-Uint8 *keyState;
-int keyLatch;
 SDL_Event lastEvent;
 Uint32 nextTick;
-int quitChosen;
 
 // The period restarts from the moment it is found over, not from its old
 // end: a quick pass waits out the period and the pass after it waits nothing.
@@ -123,7 +121,7 @@ static void PlayingPass()
     CollideWithSolids();
     CollectPickups();
     ShootEnemies();
-    DrawHud();
+    DrawHud(player.lives);
     PresentFrame();
     FrameWait();
     // Everything from here on acts on the picture of the next frame.

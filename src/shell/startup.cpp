@@ -13,9 +13,9 @@
 #include "actors/player.h"
 #include "actors/shots.h"
 #include "bass/bass.h"
+#include "core/datafile.h"
 #include "frontend/menu.h"
-#include "shell/datacheck.h"
-#include "shell/loop.h"
+#include "input/keys.h"
 #include "sound/sound.h"
 #include "video/hud.h"
 #include "video/text.h"
@@ -23,37 +23,6 @@
 #include "world/level.h"
 #include "world/pickups.h"
 #include "world/tiles.h"
-
-SDL_Surface *PlayerSheet, *FrameOverlay, *ShotImage, *GunSheet, *ExplosionSheet, *OgreSheet,
-    *TileSheet, *FontSheet, *HealthSheet, *LogoImage, *SpinnerSheet, *MenuImage, *GunBarImage,
-    *SpikeSheet, *BallSheet, *Back01, *Back02, *Back03;
-
-Uint32 ColorKeyGreen;
-
-// The sizes of the pictures drawn whole are ours to choose; the sheets'
-// sizes follow from their cells.
-const ArtFile ArtFiles[ART_FILE_COUNT] = {
-    {"data/icon.bmp", NULL, 0, 32, 32},
-    {"data/pframe.bmp", &PlayerSheet, 1, 54 * 16, 64},
-    {"data/bar.bmp", &FrameOverlay, 1, 320, 200},
-    {"data/shot.bmp", &ShotImage, 0, 8, 4},
-    {"data/gun.bmp", &GunSheet, 1, 2 * 32, 16},
-    {"data/explo.bmp", &ExplosionSheet, 1, 5 * 16, 16},
-    {"data/mframe2.bmp", &OgreSheet, 1, 13 * 32, 48},
-    {"data/tiles.bmp", &TileSheet, 1, 90 * 16, 16},
-    {"data/small.bmp", &BackBuffer, 0, 320, 200},
-    {"data/font8x8.bmp", &FontSheet, 1, 256 * 8, 8},
-    {"data/health.bmp", &HealthSheet, 1, 7 * 80, 8},
-    {"data/logo.bmp", &LogoImage, 1, 160, 64},
-    {"data/spin162.bmp", &SpinnerSheet, 1, 23 * 16, 16},
-    {"data/menu.bmp", &MenuImage, 1, 96, 48},
-    {"data/gunbar.bmp", &GunBarImage, 0, 80, 24},
-    {"data/spike1.bmp", &SpikeSheet, 1, 8 * 16, 16},
-    {"data/ball.bmp", &BallSheet, 1, 10 * 16, 16},
-    {"data/back01.bmp", &Back01, 0, 192, 168},
-    {"data/back02.bmp", &Back02, 0, 192, 168},
-    {"data/back03.bmp", &Back03, 0, 192, 168},
-};
 
 // Every art file is checked before SDL starts, so a bad one never opens a
 // window and never reaches a blit.
@@ -120,16 +89,16 @@ static void FillTables()
 
 static void FirstValues()
 {
-    HealthBarRect = {224, 56, 0, 0};
-    WriteScoreText();
-    LogoRect = {40, 24, 0, 0};
-    MenuCursor = {40, MENU_START_Y, 0, 0};
-    MenuImageRect = {64, 100, 0, 0};
-    GunBarRect = {224, 88, 0, 0};
+    HealthBarRect = {HEALTH_BAR_X, HEALTH_BAR_Y, 0, 0};
+    WriteScoreText(score);
+    LogoRect = {LOGO_X, LOGO_Y, 0, 0};
+    MenuCursor = {MENU_CURSOR_X, MENU_START_Y, 0, 0};
+    MenuImageRect = {MENU_IMAGE_X, MENU_IMAGE_Y, 0, 0};
+    GunBarRect = {GUN_BAR_X, GUN_BAR_Y, 0, 0};
     SDL_ShowCursor(SDL_DISABLE);
     levelIndex = 0;
     levelComplete = 0;
-    player.rect = {111, 100, 16, 64};
+    player.rect = {START_X, START_Y, 16, 64};
     player.vSpeed = 0;
     player.jumpLatch = 0;
     rightShot.rect.x = SHOT_PARK;
@@ -169,12 +138,7 @@ void StartUp()
     for (int i = 1; i < ART_FILE_COUNT; i++)
         *ArtFiles[i].surface = LoadArt(ArtFiles[i]);
 
-    ColorKeyGreen = SDL_MapRGB(TileSheet->format, 0, 255, 0);
-    SDL_Surface *keyed[] = {PlayerSheet, FrameOverlay, GunSheet,    ExplosionSheet, OgreSheet,
-                            TileSheet,   LogoImage,    SpinnerSheet, MenuImage,     FontSheet,
-                            HealthSheet, SpikeSheet,   BallSheet};
-    for (SDL_Surface *s : keyed)
-        SDL_SetColorKey(s, SDL_SRCCOLORKEY, ColorKeyGreen);
+    KeyArt();
     PrepareClearedFrame();
     PrepareTiles();
     PrepareHud();
@@ -188,17 +152,7 @@ void StartUp()
     FirstValues();
 }
 
-void ReleaseSurfaces()
-{
-    SDL_Surface **order[] = {&BackBuffer,   &FrameOverlay, &PlayerSheet,    &FontSheet,   &TileSheet,
-                             &LogoImage,    &SpinnerSheet, &MenuImage,      &HealthSheet, &OgreSheet,
-                             &SpikeSheet,   &BallSheet,    &ExplosionSheet, &ShotImage,   &GunSheet,
-                             &GunBarImage,  &Back01,       &Back02,         &Back03};
-    for (SDL_Surface **s : order) {
-        SDL_FreeSurface(*s);
-        *s = NULL;
-    }
-}
+void ReleaseSurfaces() { FreeArt(); }
 
 void ShutDown()
 {

@@ -6,12 +6,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "actors/player.h"
-#include "shell/startup.h"
+#include "video/art.h"
 #include "video/blit.h"
 #include "video/text.h"
 #include "video/video.h"
-#include "world/pickups.h"
 
 char scoreText[12];
 SDL_Rect HealthFrames[7];
@@ -69,16 +67,16 @@ static void DrawOverlay()
 
 // The text is rewritten only when the score changes, never rebuilt in
 // between, so it always shows the value of the last change.
-void WriteScoreText()
+void WriteScoreText(Sint32 score)
 {
     snprintf(scoreText, sizeof scoreText, "%d", (int)score);
 }
 
-void DrawHud()
+void DrawHud(Sint32 lives)
 {
     DrawOverlay();
-    DrawText(BackBuffer, 234, 25, scoreText);
-    int lives = player.lives < 0 ? 0 : player.lives > 6 ? 6 : player.lives;  // 0..5 in play
+    DrawText(BackBuffer, SCORE_X, SCORE_Y, scoreText);
+    lives = lives < 0 ? 0 : lives > 6 ? 6 : lives;  // 0..5 in play
     Blit(HealthSheet, &HealthFrames[lives], BackBuffer, &HealthBarRect);
     Blit(GunBarImage, NULL, BackBuffer, &GunBarRect);
 }

@@ -3,7 +3,7 @@
 
 #include "video/text.h"
 
-#include "shell/startup.h"
+#include "video/art.h"
 #include "video/blit.h"
 
 SDL_Rect GlyphRects[256];

@@ -7,8 +7,9 @@
 
 #include "actors/enemies.h"
 #include "actors/player.h"
-#include "shell/datacheck.h"
-#include "shell/loop.h"
+#include "core/datafile.h"
+#include "core/mode.h"
+#include "input/keys.h"
 #include "sound/sound.h"
 #include "video/hud.h"
 #include "world/pickups.h"
@@ -117,7 +118,7 @@ void StartNewGame()
     }
     player.lives = 5;
     score = 0;
-    WriteScoreText();
+    WriteScoreText(score);
     GameMode = Playing;
 }
 

@@ -11,9 +11,9 @@
 #include "actors/enemies.h"
 #include "actors/player.h"
 #include "actors/shots.h"
-#include "shell/rects.h"
-#include "shell/startup.h"
+#include "core/rects.h"
 #include "sound/sound.h"
+#include "video/art.h"
 #include "video/blit.h"
 #include "video/hud.h"
 #include "video/video.h"
@@ -75,7 +75,7 @@ static void Take(Pickup &p)
     if (p.kind == ExitLevel)
         ClearEnemies();
     score += PickupPoints[p.kind];
-    WriteScoreText();
+    WriteScoreText(score);
     if (p.kind == ExitLevel)
         levelComplete = 1;
     TileMap[MAP_SIZE * p.row + p.col] = 0;

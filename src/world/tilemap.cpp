@@ -11,8 +11,8 @@
 
 #include <unistd.h>
 
-#include "frontend/menu.h"
-#include "shell/datacheck.h"
+#include "core/datafile.h"
+#include "core/mode.h"
 #include "world/tiles.h"
 
 Sint32 TileMap[MAP_CELLS];

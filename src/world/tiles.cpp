@@ -5,7 +5,7 @@
 #include "world/tiles.h"
 
 #include "actors/player.h"
-#include "shell/startup.h"
+#include "video/art.h"
 #include "video/blit.h"
 #include "video/video.h"
 #include "world/level.h"

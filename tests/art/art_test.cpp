@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "image.h"
-#include "shell/startup.h"
+#include "video/art.h"
 #include "temp_folder.h"
 #include "video/video.h"
 

@@ -65,7 +65,7 @@ TEST_F(GoldenTest, APlayingFrameWithTheHud)
     SpawnEnemy(0, Ogre, 24, 37, 23, 27);
     SpawnEnemy(1, SharpSpikes, 13, 39, 0, 0);
     score = 4321;
-    WriteScoreText();
+    WriteScoreText(score);
     player.lives = 3;
     Hold(SDLK_SPACE);
     Passes(30);

@@ -7,7 +7,7 @@
 #include "frontend/menu.h"
 #include "game_fixture.h"
 #include "scene.h"
-#include "shell/loop.h"
+#include "core/mode.h"
 #include "sound/sound.h"
 
 namespace {

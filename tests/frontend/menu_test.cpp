@@ -6,7 +6,7 @@
 
 #include "frontend/menu.h"
 #include "game_fixture.h"
-#include "shell/loop.h"
+#include "core/mode.h"
 #include "sound/sound.h"
 
 using MenuTest = GameTest;

@@ -9,8 +9,7 @@
 #include <cstring>
 
 #include "fuzz_file.h"
-#include "shell/datacheck.h"
-#include "shell/startup.h"
+#include "video/art.h"
 
 // The size of the art file whose width and height the header names, so the
 // fuzzer can reach the palette and pixel checks for every size the game uses.

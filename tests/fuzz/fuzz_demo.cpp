@@ -12,7 +12,8 @@
 #include <cstring>
 
 #include "shell/demo.h"
-#include "shell/loop.h"
+#include "core/mode.h"
+#include "input/keys.h"
 
 enum { MAX_STEPPED_PASSES = 1 << 16 };
 

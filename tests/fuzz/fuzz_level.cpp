@@ -17,6 +17,8 @@
 #include "fuzz_file.h"
 #include "fuzz_records.h"
 #include "rig.h"
+#include "core/mode.h"
+#include "input/keys.h"
 #include "shell/loop.h"
 #include "sound/sound.h"
 #include "vclock.h"

@@ -15,6 +15,7 @@
 #include "image.h"
 #include "rig.h"
 #include "shell/startup.h"
+#include "video/art.h"
 #include "temp_folder.h"
 
 namespace fs = std::filesystem;

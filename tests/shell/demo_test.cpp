@@ -18,7 +18,6 @@
 #include "digest.h"
 #include "rig.h"
 #include "shell/demo.h"
-#include "shell/loop.h"
 #include "world/level.h"
 
 namespace {

@@ -7,6 +7,8 @@
 #include "game_fixture.h"
 #include "scene.h"
 #include "sound/sound.h"
+#include "core/mode.h"
+#include "input/keys.h"
 #include "shell/loop.h"
 #include "video/video.h"
 

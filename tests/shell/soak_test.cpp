@@ -21,7 +21,7 @@
 #include "actors/player.h"
 #include "frontend/menu.h"
 #include "rig.h"
-#include "shell/loop.h"
+#include "core/mode.h"
 #include "vclock.h"
 #include "video/video.h"
 #include "world/pickups.h"

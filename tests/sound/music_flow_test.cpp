@@ -15,7 +15,7 @@
 #include "bass/audio_test.h"
 #include "vclock.h"
 #include "rig.h"
-#include "shell/loop.h"
+#include "core/mode.h"
 #include "sound/sound.h"
 #include "world/level.h"
 #include "world/tilemap.h"

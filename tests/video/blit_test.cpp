@@ -10,7 +10,7 @@
 
 #include "frontend/noise.h"
 #include "game_fixture.h"
-#include "shell/startup.h"
+#include "video/art.h"
 #include "video/blit.h"
 #include "video/video.h"
 

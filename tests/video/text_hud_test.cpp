@@ -4,7 +4,7 @@
 
 #include "game_fixture.h"
 #include "scene.h"
-#include "shell/startup.h"
+#include "video/art.h"
 #include "video/hud.h"
 #include "video/text.h"
 #include "video/video.h"
@@ -78,7 +78,7 @@ TEST_F(HudTest, TheHudShowsTheScoreTheLivesAndTheGunBarOverTheScene)
 {
     Stage();
     score = 12345;
-    WriteScoreText();
+    WriteScoreText(score);
     player.lives = 4;
     Pass();
     Image img = CaptureBackBuffer();
@@ -100,7 +100,7 @@ TEST_F(HudTest, TheScoreTextChangesOnlyWithTheScore)
     score = 77;  // a change the text has not been told of
     Pass();
     EXPECT_STREQ(scoreText, "0");
-    WriteScoreText();
+    WriteScoreText(score);
     EXPECT_STREQ(scoreText, "77");
 }
 
@@ -108,7 +108,7 @@ TEST_F(HudTest, TheLongestScoreEndsAtX313)
 {
     Stage();
     score = 2147483647;
-    WriteScoreText();
+    WriteScoreText(score);
     Pass();
     Image img = CaptureBackBuffer();
     const char *digits = "2147483647";

@@ -9,7 +9,7 @@
 #include "actors/shots.h"
 #include "game_fixture.h"
 #include "scene.h"
-#include "shell/loop.h"
+#include "core/mode.h"
 #include "video/video.h"
 #include "world/pickups.h"
 #include "world/tiles.h"

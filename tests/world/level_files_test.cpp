@@ -14,7 +14,7 @@
 #include "game_fixture.h"
 #include "sound/sound.h"
 #include "scene.h"
-#include "shell/startup.h"
+#include "video/art.h"
 #include "temp_folder.h"
 #include "video/hud.h"
 #include "world/pickups.h"

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "../../tools/levels/replay.h"
-#include "shell/loop.h"
+#include "core/mode.h"
 #include "world/level.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "scene.h"
-#include "shell/startup.h"
+#include "video/art.h"
 #include "video/video.h"
 #include "world/tiles.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "art.h"
-#include "shell/startup.h"
+#include "video/art.h"
 
 static int BuildDesktopIcons(const std::string &out)
 {

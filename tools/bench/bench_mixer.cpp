@@ -19,7 +19,6 @@
 
 #include "bass/mixer.h"
 #include "rig.h"
-#include "shell/loop.h"
 #include "sound/sound.h"
 
 // Every allocation the game thread makes while `counting` is set. Not in the

@@ -18,7 +18,7 @@
 #include "frontend/help.h"
 #include "frontend/menu.h"
 #include "rig.h"
-#include "shell/loop.h"
+#include "core/mode.h"
 #include "video/video.h"
 #include "world/level.h"
 

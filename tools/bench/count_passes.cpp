@@ -20,7 +20,6 @@
 #include "digest.h"
 #include "frontend/help.h"
 #include "rig.h"
-#include "shell/loop.h"
 #include "video/video.h"
 #include "world/level.h"
 

@@ -9,7 +9,6 @@
 
 #include "frontend/help.h"
 #include "rig.h"
-#include "shell/loop.h"
 #include "world/level.h"
 
 static void Save(const std::string &dir, const char *name)

@@ -21,7 +21,7 @@
 #include "actors/enemies.h"
 #include "image.h"
 #include "rig.h"
-#include "shell/startup.h"
+#include "video/art.h"
 #include "world/level.h"
 #include "world/pickups.h"
 #include "world/tilemap.h"

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "bass/mixer.h"
+#include "input/keys.h"
 #include "shell/loop.h"
 #include "shell/startup.h"
 #include "vclock.h"

@@ -7,7 +7,7 @@
 
 #include "../levels/replay.h"
 #include "rig.h"
-#include "shell/loop.h"
+#include "core/mode.h"
 #include "world/level.h"
 
 const char *const SessionNames[SESSION_COUNT] = {"menu", "level1", "level2", "level3"};

@@ -21,7 +21,7 @@
 #include "actors/shots.h"
 #include "rig.h"
 #include "shell/demo.h"
-#include "shell/loop.h"
+#include "core/mode.h"
 #include "world/level.h"
 #include "world/pickups.h"
 

@@ -1,8 +1,6 @@
-// Checks made before the window opens, so that a missing or damaged data
-// file ends start-up with one clear line instead of a crash.
+// Opening the game's data files, and the one line that ends start-up when
+// one of them is missing or damaged.
 #pragma once
-
-#include <SDL.h>
 
 #include <cstdio>
 
@@ -10,14 +8,10 @@
 // opens and reads as nothing, and a pipe would hold fopen for ever. On
 // failure writes the fault into why and returns NULL.
 FILE *OpenDataFile(const char *path, char *why, int whyLen);
+
 // The same, as a file descriptor (-1 on failure): reading through it takes
 // no memory from the heap, as a level read during play must not.
 int OpenDataDescriptor(const char *path, char *why, int whyLen);
-
-// Returns 0 when the file is a BMP the game can use (8 bits per pixel,
-// uncompressed, w x h, palette equal to GamePalette); otherwise writes the
-// fault into why (at most whyLen bytes) and returns -1.
-int CheckArtFile(const char *path, int w, int h, char *why, int whyLen);
 
 // The file's path in full, working directory first, so that a line naming
 // it tells which copy of the data is at fault: a source tree's or an
@@ -26,7 +20,3 @@ const char *FullDataPath(const char *path);
 
 // Stops the program with status 1 after one line on stderr naming the file.
 [[noreturn]] void DataFault(const char *path, const char *why);
-
-// Returns 0 when SDL loaded the picture as the check promised (8 bits, w x h,
-// with a palette); otherwise writes the fault into why and returns -1.
-int CheckLoadedSurface(SDL_Surface *s, int w, int h, char *why, int whyLen);

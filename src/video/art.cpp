@@ -1,22 +1,70 @@
-// Start-up checks of the art files. SDL's loader would accept many BMPs the
-// game cannot draw correctly (another depth or palette, another size), and
-// would give NULL for others; each of those ends start-up here, before the
-// window opens, with the file named.
+// The art table, and the checks every picture passes before the window
+// opens. SDL's loader would accept many BMPs the game cannot draw correctly
+// (another depth or palette, another size), and would give NULL for others;
+// each of those ends start-up with the file named, before any blit uses it.
 
-#include "shell/datacheck.h"
-
-#include <fcntl.h>
-#include <sys/stat.h>
+#include "video/art.h"
 
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
-#include <unistd.h>
-
+#include "core/datafile.h"
 #include "video/video.h"
+
+SDL_Surface *PlayerSheet, *FrameOverlay, *ShotImage, *GunSheet, *ExplosionSheet, *OgreSheet,
+    *TileSheet, *FontSheet, *HealthSheet, *LogoImage, *SpinnerSheet, *MenuImage, *GunBarImage,
+    *SpikeSheet, *BallSheet, *Back01, *Back02, *Back03;
+
+Uint32 ColorKeyGreen;
+
+// The sizes of the pictures drawn whole are ours to choose; the sheets'
+// sizes follow from their cells. The BackBuffer is freed first and the
+// backdrops last; the sheets are keyed in the order the heroine's comes
+// first, the ball's last.
+const ArtFile ArtFiles[ART_FILE_COUNT] = {
+    // path               surface          keyed freed  w        h
+    {"data/icon.bmp",     NULL,            0,    0,     32,      32},
+    {"data/pframe.bmp",   &PlayerSheet,    1,    3,     54 * 16, 64},
+    {"data/bar.bmp",      &FrameOverlay,   2,    2,     320,     200},
+    {"data/shot.bmp",     &ShotImage,      0,    14,    8,       4},
+    {"data/gun.bmp",      &GunSheet,       3,    15,    2 * 32,  16},
+    {"data/explo.bmp",    &ExplosionSheet, 4,    13,    5 * 16,  16},
+    {"data/mframe2.bmp",  &OgreSheet,      5,    10,    13 * 32, 48},
+    {"data/tiles.bmp",    &TileSheet,      6,    5,     90 * 16, 16},
+    {"data/small.bmp",    &BackBuffer,     0,    1,     320,     200},
+    {"data/font8x8.bmp",  &FontSheet,      10,   4,     256 * 8, 8},
+    {"data/health.bmp",   &HealthSheet,    11,   9,     7 * 80,  8},
+    {"data/logo.bmp",     &LogoImage,      7,    6,     160,     64},
+    {"data/spin162.bmp",  &SpinnerSheet,   8,    7,     23 * 16, 16},
+    {"data/menu.bmp",     &MenuImage,      9,    8,     96,      48},
+    {"data/gunbar.bmp",   &GunBarImage,    0,    16,    80,      24},
+    {"data/spike1.bmp",   &SpikeSheet,     12,   11,    8 * 16,  16},
+    {"data/ball.bmp",     &BallSheet,      13,   12,    10 * 16, 16},
+    {"data/back01.bmp",   &Back01,         0,    17,    192,     168},
+    {"data/back02.bmp",   &Back02,         0,    18,    192,     168},
+    {"data/back03.bmp",   &Back03,         0,    19,    192,     168},
+};
+
+void KeyArt()
+{
+    ColorKeyGreen = SDL_MapRGB(TileSheet->format, 0, 255, 0);
+    for (int n = 1; n <= KEYED_SHEETS; n++)
+        for (const ArtFile &a : ArtFiles)
+            if (a.keyed == n)
+                SDL_SetColorKey(*a.surface, SDL_SRCCOLORKEY, ColorKeyGreen);
+}
+
+void FreeArt()
+{
+    for (int n = 1; n < ART_FILE_COUNT; n++)
+        for (const ArtFile &a : ArtFiles)
+            if (a.freed == n) {
+                SDL_FreeSurface(*a.surface);
+                *a.surface = NULL;
+            }
+}
 
 static Uint32 Read32(const Uint8 *p) { return p[0] | (p[1] << 8) | (p[2] << 16) | ((Uint32)p[3] << 24); }
 static int Read16(const Uint8 *p) { return p[0] | (p[1] << 8); }
@@ -44,45 +92,6 @@ static int CheckPalette(const Uint8 *pal, char *why, int whyLen)
         }
     }
     return 0;
-}
-
-// An ordinary file, or the fault written into why.
-static int PlainFile(const char *path, char *why, int whyLen)
-{
-    struct stat st;
-    if (stat(path, &st) != 0) {
-        snprintf(why, whyLen, "cannot open it: %s", strerror(errno));
-        return 0;
-    }
-    if (S_ISDIR(st.st_mode)) {
-        Fault(why, whyLen, "is a folder, not a file");
-        return 0;
-    }
-    if (!S_ISREG(st.st_mode)) {
-        Fault(why, whyLen, "is not an ordinary file (a pipe or a device)");
-        return 0;
-    }
-    return 1;
-}
-
-FILE *OpenDataFile(const char *path, char *why, int whyLen)
-{
-    if (!PlainFile(path, why, whyLen))
-        return NULL;
-    FILE *f = fopen(path, "rb");
-    if (!f)
-        snprintf(why, whyLen, "cannot open it: %s", strerror(errno));
-    return f;
-}
-
-int OpenDataDescriptor(const char *path, char *why, int whyLen)
-{
-    if (!PlainFile(path, why, whyLen))
-        return -1;
-    const int fd = open(path, O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        snprintf(why, whyLen, "cannot open it: %s", strerror(errno));
-    return fd;
 }
 
 // Header fields are read as unsigned and compared in 64 bits, so no crafted
@@ -140,22 +149,6 @@ int CheckArtFile(const char *path, int w, int h, char *why, int whyLen)
     if (offBits < palette + 1024 || offBits + stride * h > (int64_t)size)
         return Fault(why, whyLen, "file ends before its last row of pixels");
     return 0;
-}
-
-const char *FullDataPath(const char *path)
-{
-    static char full[4096 + 256];
-    char dir[4096];
-    if (!getcwd(dir, sizeof dir))
-        return path;
-    snprintf(full, sizeof full, "%s%s%s", dir, strcmp(dir, "/") ? "/" : "", path);
-    return full;
-}
-
-void DataFault(const char *path, const char *why)
-{
-    fprintf(stderr, "kestravale: %s: %s\n", FullDataPath(path), why);
-    exit(1);
 }
 
 int CheckLoadedSurface(SDL_Surface *s, int w, int h, char *why, int whyLen)

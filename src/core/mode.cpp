@@ -1,0 +1,5 @@
+#include "core/mode.h"
+
+GameModeValue GameMode = Menu;
+int quitChosen;
+int spinnerFrame, spinnerTimer;

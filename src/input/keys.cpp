@@ -1,0 +1,4 @@
+#include "input/keys.h"
+
+Uint8 *keyState;
+int keyLatch;
