@@ -12,6 +12,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <unistd.h>
+
+#include "core/datafile.h"
 #include "core/mode.h"
 #include "frontend/menu.h"
 #include "input/keys.h"
@@ -207,6 +210,7 @@ static void Usage(FILE *to)
             "\n"
             "With no option the game starts at its title menu.\n"
             "  --record FILE     play, and write the keys of every pass into FILE\n"
+            "                    (a FILE that exists is replaced)\n"
             "  --playdemo FILE   play the demo in FILE back, then go on at the title menu\n"
             "  --timedemo FILE   play the demo in FILE back as fast as possible, print\n"
             "                    how many passes it took and how long, and end\n"
@@ -215,7 +219,8 @@ static void Usage(FILE *to)
             "\n"
             "Keys: arrows to walk, Left Alt to jump, Space to fire, Escape for the menu,\n"
             "1 and 2 for full screen and window, 3 to skip a level.\n"
-            "The game reads its files from data/ under the working directory.\n");
+            "This game reads its art, sound, music and levels from %s\n",
+            FullDataPath("data/"));
 }
 
 static int UsageFault(const char *text)
@@ -245,6 +250,39 @@ static int LoadDemo(const char *path)
         return 1;
     }
     return 0;
+}
+
+// The file to record into is checked before the window opens, so that a
+// run is never played for nothing: a file that is there must be one that
+// can be written (it is replaced), a new one needs a folder that can take it.
+static int CheckRecordFile(const char *path)
+{
+    char why[160] = "";
+    struct stat st;
+    if (stat(path, &st) == 0) {
+        if (!S_ISREG(st.st_mode))
+            snprintf(why, sizeof why, "not a file that can be written");
+        else if (access(path, W_OK) != 0)
+            snprintf(why, sizeof why, "cannot write it: %s", strerror(errno));
+    } else if (errno != ENOENT) {
+        snprintf(why, sizeof why, "cannot write it: %s", strerror(errno));
+    } else {
+        char folder[4096];
+        snprintf(folder, sizeof folder, "%s", path);
+        char *slash = strrchr(folder, '/');
+        if (!slash)
+            snprintf(folder, sizeof folder, ".");
+        else
+            slash[slash == folder] = 0;  // "/name" keeps its "/"
+        if (stat(folder, &st) != 0 || !S_ISDIR(st.st_mode))
+            snprintf(why, sizeof why, "cannot write it: its folder does not exist");
+        else if (access(folder, W_OK | X_OK) != 0)
+            snprintf(why, sizeof why, "cannot write it: its folder: %s", strerror(errno));
+    }
+    if (!why[0])
+        return 0;
+    fprintf(stderr, "kestravale: %s: %s\n", path, why);
+    return 1;
 }
 
 int ReadOptions(int argc, char *argv[])
@@ -284,6 +322,8 @@ int ReadOptions(int argc, char *argv[])
     if (demo.mode == DemoPlayback || demo.mode == DemoTimed)
         if (LoadDemo(demo.path) != 0)
             return 1;
+    if (demo.mode == DemoRecord && CheckRecordFile(demo.path) != 0)
+        return 1;
     return -1;
 }
 

@@ -17,6 +17,7 @@
 #include "frontend/menu.h"
 #include "input/keys.h"
 #include "sound/sound.h"
+#include "video/display.h"
 #include "video/hud.h"
 #include "video/text.h"
 #include "video/video.h"
@@ -38,6 +39,22 @@ static void CheckData()
     for (const ArtFile &a : ArtFiles)
         if (CheckArtFile(a.path, a.w, a.h, why, sizeof why) < 0)
             DataFault(a.path, why);
+}
+
+// Started where there is no display (over ssh, from cron, in a container),
+// SDL falls back to a driver that draws nowhere; the game says so and ends
+// at once instead of running unseen.
+static void NeedADisplay()
+{
+    char driver[32] = "";
+    SDL_VideoDriverName(driver, sizeof driver);
+    if (!DisplayIsMissing(getenv("SDL_VIDEODRIVER"), driver))
+        return;
+    fprintf(stderr, "kestravale: no display: there is no screen to open the window on (DISPLAY and "
+                    "WAYLAND_DISPLAY are not set, or no display server answers); start it from a desktop "
+                    "session\n");
+    SDL_Quit();
+    exit(1);
 }
 
 // A picture SDL then fails to load (changed since the check, or no memory)
@@ -115,10 +132,12 @@ void StartUp()
 
     windowed = 1;
     framePeriodMs = 9;
+    AskForSharpScaling();
     if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO) < 0) {
         fprintf(stderr, "kestravale: SDL could not start its video: %s\n", SDL_GetError());
         exit(1);
     }
+    NeedADisplay();
     BASS_Init(1, 44100, 0, 0, NULL);
 
     // SDL keeps its own copy of the icon, so the surface goes at once.

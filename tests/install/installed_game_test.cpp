@@ -296,6 +296,24 @@ TEST_F(InstalledGame, MissingDataFolderIsOneLineNamingTheInstalledFolder)
     EXPECT_NE(o.out.find("no data/ folder in " + dataRoot.string()), std::string::npos) << o.out;
 }
 
+// Over ssh, from cron or in a container there is no display, and SDL left to
+// itself would draw off screen for ever: the game says so and ends at once.
+// The game gets no video driver and no display from the test; the bound is a
+// guard against a game that runs on, the line comes in a few milliseconds.
+TEST_F(InstalledGame, NoDisplayIsOneLineAndStatusOne)
+{
+    Outcome o = Shell("cd / && env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER SDL_AUDIODRIVER=dummy PATH=" +
+                      Quote(games.string()) + ":\"$PATH\" timeout -k 1 2 kestravale");
+    EXPECT_EQ(o.status, 1) << o.out;
+    std::vector<std::string> ours;
+    std::istringstream lines(o.out);
+    for (std::string line; std::getline(lines, line);)
+        if (line.rfind("kestravale: ", 0) == 0)
+            ours.push_back(line);
+    ASSERT_EQ(ours.size(), 1u) << o.out;
+    EXPECT_EQ(ours[0].rfind("kestravale: no display: ", 0), 0u) << o.out;
+}
+
 TEST_F(InstalledGame, DamagedInstalledFileIsOneLineNamingItInFull)
 {
     WriteFile((dataRoot / "data/tiles.bmp").string(), std::vector<uint8_t>(300, 'x'));

@@ -240,6 +240,8 @@ TEST(DemoCommandLine, SaysWhatIsWrongInOneLineWithItsStatus)
     r = RunCommand(game + " --help", dir.path);
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.out.find("--timedemo FILE"), std::string::npos);
+    // It names the data folder it would read, in full: the source tree's here.
+    EXPECT_NE(r.out.find(" from " KV_SOURCE_DIR "/data/\n"), std::string::npos) << r.out;
 
     struct Case {
         std::string args;
@@ -256,6 +258,9 @@ TEST(DemoCommandLine, SaysWhatIsWrongInOneLineWithItsStatus)
         {" --timedemo " + dir.path, 1, "kestravale: " + dir.path + ": not a file that can be read\n"},
         {" --timedemo data/menu.it", 1,
          "kestravale: data/menu.it: line 1: not a demo: it holds bytes that are not text\n"},
+        {" --record " + dir.path + "/no/such/folder/run.txt", 1,
+         "kestravale: " + dir.path + "/no/such/folder/run.txt: cannot write it: its folder does not exist\n"},
+        {" --record " + dir.path, 1, "kestravale: " + dir.path + ": not a file that can be written\n"},
     };
     for (const Case &c : cases) {
         r = RunCommand(game + c.args, dir.path);

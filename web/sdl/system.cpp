@@ -35,6 +35,15 @@ EM_JS(int, WebHasAudio, (), {
 });
 
 // The audio output is emscripten's SDL audio, which needs Web Audio.
+// The page's canvas is the one display; the game asks, to tell a real
+// display from SDL's off-screen stand-in.
+extern "C" char *SDL_VideoDriverName(char *name, int maxlen)
+{
+    if (maxlen > 0)
+        snprintf(name, (size_t)maxlen, "%s", "canvas");
+    return name;
+}
+
 extern "C" int SDL_InitSubSystem(Uint32 flags)
 {
     if ((flags & SDL_INIT_AUDIO) && !WebHasAudio()) {
