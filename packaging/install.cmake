@@ -27,6 +27,12 @@ install(DIRECTORY ${CMAKE_SOURCE_DIR}/data DESTINATION ${KV_DATA_ROOT})
 install(FILES ${KV_PACKAGING}/${KV_APP_ID}.desktop DESTINATION share/applications)
 install(FILES ${KV_PACKAGING}/${KV_APP_ID}.metainfo.xml DESTINATION share/metainfo)
 install(FILES ${KV_PACKAGING}/kestravale.6 DESTINATION share/man/man6)
+# The README and the changelog, which the manual points to. A Debian build
+# leaves them to debhelper, which installs them its own way.
+option(KV_INSTALL_DOCS "Install the README and the changelog under share/doc/kestravale" ON)
+if(KV_INSTALL_DOCS)
+  install(FILES ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/CHANGELOG.md DESTINATION share/doc/kestravale)
+endif()
 foreach(size 16 32 48 64 128 256)
   install(FILES ${KV_PACKAGING}/icons/kestravale-${size}.png
           DESTINATION share/icons/hicolor/${size}x${size}/apps RENAME ${KV_APP_ID}.png)

@@ -212,6 +212,9 @@ TEST_F(InstalledGame, EveryFileLandsInItsPlace)
     }
     EXPECT_EQ(dataFiles, 35);  // 20 pictures, 8 effects, 4 modules, 3 maps
     EXPECT_TRUE(fs::is_regular_file(root / "usr/share/man/man6/kestravale.6"));
+    // The README and the changelog the manual points to.
+    EXPECT_TRUE(fs::is_regular_file(root / "usr/share/doc/kestravale/README.md"));
+    EXPECT_TRUE(fs::is_regular_file(root / "usr/share/doc/kestravale/CHANGELOG.md"));
     for (int size : {16, 32, 48, 64, 128, 256}) {
         std::string dir = std::to_string(size) + "x" + std::to_string(size);
         Image icon = DecodePng(ReadFile((root / "usr/share/icons/hicolor" / dir / "apps" / (APP_ID + ".png")).string()));
@@ -240,6 +243,11 @@ TEST_F(InstalledGame, DesktopEntryMetadataAndManualPassTheirValidators)
     fs::path desktop = root / "usr/share/applications" / (APP_ID + ".desktop");
     fs::path metainfo = root / "usr/share/metainfo" / (APP_ID + ".metainfo.xml");
     fs::path manual = root / "usr/share/man/man6/kestravale.6";
+    // Docks group the window with its launcher by the window's class, which
+    // SDL takes from the name of the program file.
+    const std::vector<uint8_t> entryBytes = ReadFile(desktop.string());
+    EXPECT_NE(std::string(entryBytes.begin(), entryBytes.end()).find("\nStartupWMClass=" + program.filename().string() + "\n"),
+              std::string::npos);
     if (Have("desktop-file-validate")) {
         Outcome o = Shell("desktop-file-validate " + Quote(desktop.string()));
         EXPECT_EQ(o.status, 0) << o.out;
