@@ -24,23 +24,17 @@ export NODE_PATH=/usr/share/nodejs     # Debian's acorn, whichever Node.js comes
 emcmake cmake -S web -B build-web -DKV_OPENMPT="$openmpt" >/dev/null
 cmake --build build-web -j"$(nproc)" --target $targets
 
-# The keys table of the page is the README's.
-awk '
+# The page's keys table: docs/keys.txt without its column of SDL names.
+awk -F'|' '
     function cell(s) { gsub(/^ +| +$/, "", s); gsub(/&/, "\\&amp;", s); gsub(/</, "\\&lt;", s); return s }
-    /^## Keys/ { on = 1; next }
-    /^## / { on = 0 }
-    on && /^\|/ { rows[n++] = $0 }
-    END {
-        print "    <table>"
-        for (i = 0; i < n; i++) {
-            if (i == 1) continue  # the |---| line
-            row = rows[i]; sub(/^\|/, "", row); sub(/\|$/, "", row)
-            k = split(row, c, "|"); tag = i == 0 ? "th" : "td"; line = "      <tr>"
-            for (j = 1; j <= k; j++) line = line "<" tag ">" cell(c[j]) "</" tag ">"
-            print line "</tr>"
-        }
-        print "    </table>"
-    }' README.md > build-web/keys.html
+    BEGIN { print "    <table>" }
+    /^#/ || NF == 0 { next }
+    {
+        tag = n++ ? "td" : "th"; line = "      <tr>"
+        for (j = 1; j <= NF; j++) if (j != 2) line = line "<" tag ">" cell($j) "</" tag ">"
+        print line "</tr>"
+    }
+    END { print "    </table>" }' docs/keys.txt > build-web/keys.html
 
 # A site: the game built in folder $1 put in folder $2 with the page, and
 # the page's extra scripts, if any, loaded after page.js.
