@@ -1,39 +1,57 @@
 #!/bin/sh
 # Builds the game for the browser, installing what is missing: the page,
-# kestravale.js, kestravale.wasm and kestravale.data in build-web/site/.
-# Serve that folder with scripts/web-serve.sh.
+# kestravale.js, kestravale.wasm and kestravale.data in build-web/site/,
+# what players get. Serve that folder with scripts/web-serve.sh.
+#
+#   scripts/web-build.sh          # build-web/site/
+#   scripts/web-build.sh --test   # also build-web/test-site/, for tests/web
+#
+# The test build is the same page and game with the browser test's hooks
+# added (web/hooks.cpp in the game, web/test.js in the page); the game's
+# sources are compiled once for both.
 set -e
 top="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$top"
+case "$1" in
+    "") targets=kestravale ;;
+    --test) targets="kestravale kestravale_test" ;;
+    *) echo "usage: scripts/web-build.sh [--test]" >&2; exit 2 ;;
+esac
 scripts/deps.sh
 openmpt=$(scripts/web-libopenmpt.sh)  # also runs scripts/web-deps.sh
 export NODE_PATH=/usr/share/nodejs     # Debian's acorn, whichever Node.js comes first
 
 emcmake cmake -S web -B build-web -DKV_OPENMPT="$openmpt" >/dev/null
-cmake --build build-web -j"$(nproc)"
+cmake --build build-web -j"$(nproc)" --target $targets
 
-site=build-web/site
-rm -rf "$site"
-mkdir -p "$site"
-cp build-web/kestravale.js build-web/kestravale.wasm build-web/kestravale.data web/page.js web/page.css "$site/"
-# The keys table of the page is the README's.
-awk '
+# The page's keys table: docs/keys.txt without its column of SDL names.
+awk -F'|' '
     function cell(s) { gsub(/^ +| +$/, "", s); gsub(/&/, "\\&amp;", s); gsub(/</, "\\&lt;", s); return s }
-    /^## Keys/ { on = 1; next }
-    /^## / { on = 0 }
-    on && /^\|/ { rows[n++] = $0 }
-    END {
-        print "    <table>"
-        for (i = 0; i < n; i++) {
-            if (i == 1) continue  # the |---| line
-            row = rows[i]; sub(/^\|/, "", row); sub(/\|$/, "", row)
-            k = split(row, c, "|"); tag = i == 0 ? "th" : "td"; line = "      <tr>"
-            for (j = 1; j <= k; j++) line = line "<" tag ">" cell(c[j]) "</" tag ">"
-            print line "</tr>"
-        }
-        print "    </table>"
-    }' README.md > build-web/keys.html
-awk -v keys=build-web/keys.html '/<!-- KEYS -->/ { while ((getline l < keys) > 0) print l; next } { print }' \
-    web/index.html > "$site/index.html"
-echo "The web version is in $site:"
-ls -l "$site" | awk 'NR > 1 { printf "  %-18s %9d bytes\n", $9, $5; total += $5 } END { printf "  %-18s %9d bytes\n", "in all", total }'
+    BEGIN { print "    <table>" }
+    /^#/ || NF == 0 { next }
+    {
+        tag = n++ ? "td" : "th"; line = "      <tr>"
+        for (j = 1; j <= NF; j++) if (j != 2) line = line "<" tag ">" cell($j) "</" tag ">"
+        print line "</tr>"
+    }
+    END { print "    </table>" }' docs/keys.txt > build-web/keys.html
+
+# A site: the game built in folder $1 put in folder $2 with the page, and
+# the page's extra scripts, if any, loaded after page.js.
+site() {
+    game="$1" out="$2"
+    shift 2
+    rm -rf "$out"
+    mkdir -p "$out"
+    cp "$game/kestravale.js" "$game/kestravale.wasm" "$game/kestravale.data" web/page.js web/page.css "$out/"
+    for script in "$@"; do cp "web/$script" "$out/"; done
+    awk -v keys=build-web/keys.html -v scripts="$*" '
+        /<!-- KEYS -->/ { while ((getline l < keys) > 0) print l; next }
+        { print }
+        /<script src="page.js">/ { n = split(scripts, s, " "); for (i = 1; i <= n; i++) print "<script src=\"" s[i] "\"></script>" }' \
+        web/index.html > "$out/index.html"
+}
+site build-web build-web/site
+[ "$1" = --test ] && site build-web/test build-web/test-site test.js
+echo "The web version is in build-web/site${1:+ (its test build in build-web/test-site)}:"
+ls -l build-web/site | awk 'NR > 1 { printf "  %-18s %9d bytes\n", $9, $5; total += $5 } END { printf "  %-18s %9d bytes\n", "in all", total }'

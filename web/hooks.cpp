@@ -1,10 +1,11 @@
-// Hooks for the browser test, driven from the page: hold the game at a
+// Hooks for the browser test, driven from web/test.js: hold the game at a
 // chosen frame so that the canvas can be read, see which music plays, and
-// watch a demo that starts
-// on a level (the game's own --playdemo or --timedemo) as tools/levels/
-// replay.h watches a recorded run on the desktop: the pass on which the
-// level is left, counted from the one after Start, and the frames of chosen
-// passes.
+// watch a demo that starts on a level (the game's own --playdemo or
+// --timedemo) as tools/levels/replay.h watches a recorded run on the
+// desktop: the pass on which the level is left, counted from the one after
+// Start, and the frames of chosen passes. Built into the test build of the
+// web version only (scripts/web-build.sh --test), never into the page
+// players get.
 
 #include <emscripten.h>
 
@@ -20,10 +21,12 @@
 #include "sound/sound.h"
 #include "world/level.h"
 
-extern "C" unsigned kv_web_flips();
-extern "C" const Uint8 *kv_web_frame_indices();
 extern "C" int kv_web_frame_width();
 extern "C" int kv_web_frame_height();
+
+// How many frames have been flipped, and which of them the canvas shows.
+extern "C" EMSCRIPTEN_KEEPALIVE unsigned kv_web_flips() { return WebFlips(); }
+extern "C" EMSCRIPTEN_KEEPALIVE unsigned kv_web_painted() { return WebPainted(); }
 
 static unsigned holdAtFlip;  // hold once this many frames have been flipped; 0: never
 static int holdInMode = -1;  // hold at the first wait of a pass in this mode; -1: never
@@ -37,7 +40,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE void kv_web_hold(int flips, int mode)
 
 int WebHoldRequested()
 {
-    return (holdAtFlip && kv_web_flips() >= holdAtFlip) || (holdInMode >= 0 && (int)GameMode == holdInMode);
+    return (holdAtFlip && WebFlips() >= holdAtFlip) || (holdInMode >= 0 && (int)GameMode == holdInMode);
 }
 
 extern "C" EMSCRIPTEN_KEEPALIVE int kv_web_game_mode() { return (int)GameMode; }
@@ -101,7 +104,7 @@ void WebAfterPass()
     if (watch.passes >= 1) {
         for (int i = 0; i < watch.captureCount; i++)
             if (watch.captures[i] == watch.passes)
-                WebCaptured(watch.passes, kv_web_frame_indices(), kv_web_frame_width(), kv_web_frame_height());
+                WebCaptured(watch.passes, WebFrameIndices(), kv_web_frame_width(), kv_web_frame_height());
         if (levelIndex != demo.level - 1)
             watch.completedPass = watch.passes;
         else if (GameMode == Menu)

@@ -11,7 +11,6 @@
   const overlay = document.getElementById('overlay');
   const message = document.getElementById('message');
   const notice = document.getElementById('notice');
-  const params = new URLSearchParams(location.search);
 
   function say(text) {
     message.textContent = text;
@@ -95,7 +94,7 @@
   // that it takes from the wait; a display refresh only marks it as due. If
   // the game has not waited for a few refreshes, the refresh paints.
   const ctx2d = canvas.getContext('2d', { alpha: false });
-  let firstPaint = 0, due = false, refreshesDue = 0;
+  let paintedOnce = false, due = false, refreshesDue = 0;
   function paint() {
     const ptr = ready ? Module._kv_web_frame_rgba() : 0;
     due = false;
@@ -108,8 +107,8 @@
       layout();
     }
     ctx2d.putImageData(new ImageData(new Uint8ClampedArray(Module.HEAPU8.buffer, ptr, w * h * 4), w, h), 0, 0);
-    if (!firstPaint) {
-      firstPaint = performance.now();
+    if (!paintedOnce) {
+      paintedOnce = true;
       performance.mark('kv-first-frame');
     }
   }
@@ -156,13 +155,9 @@
     earlyAudio = null;
   }
 
-  // The test may have the game play a demo (tests/replays) as fast as it
-  // goes, with the game's own --timedemo, and watch it.
-  const testDemo = window.kvDemo || null;
-  const captured = {};
   let lastLine = '';
   window.Module = {
-    arguments: testDemo ? ['--timedemo', '/' + testDemo.name] : [],
+    arguments: [],
     canvas,
     print: (text) => console.log(text),
     // The game's lines on stderr (a damaged file, no sound) are shown beside
@@ -181,19 +176,10 @@
     onAbort: (what) => say('The game stopped because of an internal error (' + what + '). Reloading the page starts it again.'),
     preRun: [() => {
       if (earlyAudio && typeof SDL !== 'undefined' && !SDL.audioContext) SDL.audioContext = earlyAudio;
-      if (testDemo) FS.writeFile('/' + testDemo.name, testDemo.text);
     }],
     onRuntimeInitialized: () => {
       performance.mark('kv-runtime');
       ready = true;
-      const hold = parseInt(params.get('hold') || '0', 10);
-      if (hold > 0) Module._kv_web_hold(hold, -1);
-      if (testDemo) {
-        const c = Module._malloc(4 * testDemo.captures.length + 4);
-        Module.HEAP32.set(testDemo.captures, c >> 2);
-        Module._kv_web_watch(c, testDemo.captures.length);
-        Module._free(c);
-      }
     },
     kvSetMode: (w, h, fullScreen) => {
       canvas.width = w;
@@ -222,7 +208,6 @@
     },
     kvPaint: () => { if (due) paint(); },
     kvEnded: () => say('The game has ended. Reload the page to play again.'),
-    kvCaptured: (pass, indices, w, h) => { captured[pass] = { w, h, indices }; },
   };
 
   downloads
@@ -239,41 +224,4 @@
     .catch((e) => say(e.message));
 
   layout();
-
-  // --- For the browser test ---
-  function base64(bytes) {
-    let s = '';
-    for (let i = 0; i < bytes.length; i += 0x8000) s += String.fromCharCode.apply(null, bytes.subarray(i, i + 0x8000));
-    return btoa(s);
-  }
-  window.kvTest = {
-    ready: () => ready,
-    flips: () => Module._kv_web_flips(),
-    painted: () => Module._kv_web_painted(),
-    mode: () => Module._kv_web_game_mode(),
-    // The module heard (0 the menu's, 1 to 3 the levels') and how far in, in ms.
-    music: () => ({ index: Module._kv_web_music(), ms: Module._kv_web_music_ms() }),
-    firstPaint: () => firstPaint,
-    hold: (flips, mode) => Module._kv_web_hold(flips, mode),
-    release: () => Module._kv_web_hold(0, -1),
-    audioState: () => { const c = audioContext(); return c ? c.state : 'none'; },
-    // The loudest sample of the sound last mixed by the game (16-bit stereo).
-    audioPeak: () => {
-      const a = typeof SDL !== 'undefined' && SDL.audio;
-      if (!a || !a.buffer) return -1;
-      const samples = Module.HEAP16.subarray(a.buffer >> 1, (a.buffer + a.bufferSize) >> 1);
-      return samples.reduce((m, v) => Math.max(m, Math.abs(v)), 0);
-    },
-    overlayShown: () => !overlay.hidden,
-    message: () => (message.hidden ? '' : message.textContent),
-    notice: () => (notice.hidden ? '' : notice.textContent),
-    // The canvas as the player sees it, RGBA, in base64.
-    canvas: () => ({ w: canvas.width, h: canvas.height,
-                     rgba: base64(new Uint8Array(ctx2d.getImageData(0, 0, canvas.width, canvas.height).data.buffer)) }),
-    // How the demo watched goes: the pass since Start on which its level was left.
-    watch: () => ({ done: Module._kv_web_watch_done(), passes: Module._kv_web_watch_passes(),
-                    completed: Module._kv_web_watch_completed(), gameOver: Module._kv_web_watch_game_over() }),
-    captured: (pass) => (captured[pass] ? { w: captured[pass].w, h: captured[pass].h,
-                                           indices: base64(captured[pass].indices) } : null),
-  };
 })();

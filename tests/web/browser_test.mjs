@@ -14,18 +14,23 @@
 //   - no error reaches the console;
 //   - a missing .data or .wasm, no WebAssembly or no Web Audio: the page
 //     says so in plain words;
-//   - page, .js, .wasm and .data together take at most 6 MB.
+//   - the page players get runs the game without the test's hooks (no
+//     window.kvTest, no export of the wasm that the page does not call),
+//     shows the keys of docs/keys.txt, and takes at most 6 MB with its
+//     .js, .wasm and .data.
+// All but the last run on the test build (scripts/web-build.sh --test).
 //
-//   node tests/web/browser_test.mjs <site> <desktop-figures.json>
+//   node tests/web/browser_test.mjs <test site> <site> <desktop-figures.json>
 // A frame that does not match is saved in build-web/test-output/.
 
 import { mkdirSync, readFileSync, readdirSync, statSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
 
+import { serve } from '../../web/serve.mjs';
 import { openBrowser } from './chromium.mjs';
 import { readIndexedPng, writeIndexedPng } from './png.mjs';
 
-const [site, figuresFile] = process.argv.slice(2);
+const [site, shippedSite, figuresFile] = process.argv.slice(2);
 const figures = JSON.parse(readFileSync(figuresFile, 'utf8'));
 const top = new URL('../..', import.meta.url).pathname;
 
@@ -113,12 +118,9 @@ const shown = (page) => page.waitForFunction(() => kvTest.painted() === kvTest.f
 
 // --- The run ---
 
-let total = 0;
-for (const f of readdirSync(site)) total += statSync(join(site, f)).size;
-check(total <= 6 * 1024 * 1024, 'page, .js, .wasm and .data take at most 6 MB', `${(total / 1048576).toFixed(2)} MB`);
-
 const browser = await openBrowser(site);
 const { context, base } = browser;
+const shippedServer = await serve(shippedSite, 0);
 
 function watchConsole(page) {
   const errors = [];
@@ -204,8 +206,6 @@ try {
           `at ${back.ms} ms`);
     check(await advances(0), "the menu's music plays on after the return");
 
-    const keysTable = await page.evaluate(() => document.querySelector('#keys table').innerText);
-    check(/Left Alt/.test(keysTable) && /Escape/.test(keysTable), "the page shows the README's keys table");
     check(errors.length === 0, 'no error in the console', errors.join(' | '));
     const notice = await page.evaluate(() => kvTest.notice());
     check(notice === '', 'the game reports nothing wrong (no line on its stderr)', notice);
@@ -306,7 +306,44 @@ try {
     check(errors.length === 0, 'no error in the console without Web Audio', errors.join(' | '));
     await page.close();
   }
+
+  // The page players get: the game without the test's hooks.
+  {
+    let total = 0;
+    for (const f of readdirSync(shippedSite)) total += statSync(join(shippedSite, f)).size;
+    check(total <= 6 * 1024 * 1024, 'page, .js, .wasm and .data take at most 6 MB', `${(total / 1048576).toFixed(2)} MB`);
+    // The wasm exports what the page calls; the test build's adds the hooks.
+    const pageCalls = new Set(Array.from(readFileSync(join(top, 'web/page.js'), 'utf8').matchAll(/Module\._(kv_web_\w+)/g),
+                                         (m) => m[1]));
+    const beyondThePage = (dir) => WebAssembly.Module.exports(new WebAssembly.Module(readFileSync(join(dir, 'kestravale.wasm'))))
+      .map((e) => e.name).filter((name) => name.startsWith('kv_web_') && !pageCalls.has(name));
+    const hooks = beyondThePage(site), extra = beyondThePage(shippedSite);
+    check(hooks.includes('kv_web_hold') && hooks.includes('kv_web_watch') && extra.length === 0,
+          "the page's wasm exports nothing for the test; the test build's exports the hooks",
+          `page's: ${extra.join(' ') || 'none'}; test build's: ${hooks.join(' ')}`);
+
+    const page = await context.newPage();
+    const errors = watchConsole(page);
+    await page.goto(`http://127.0.0.1:${shippedServer.address().port}/`);
+    const runs = await page.waitForFunction(() => performance.getEntriesByName('kv-first-frame').length > 0, null,
+                                            { timeout: 20000 }).then(() => true, () => false);
+    check(runs, 'the page players get paints the game');
+    const scripts = await page.evaluate(() => Array.from(document.scripts, (s) => s.getAttribute('src')).join(' '));
+    const kvTest = await page.evaluate(() => 'kvTest' in window);
+    check(!kvTest && scripts === 'page.js kestravale.js', 'the page players get has no window.kvTest and loads no test script',
+          `kvTest ${kvTest}, scripts ${scripts}`);
+    // The keys table: docs/keys.txt without its column of SDL names.
+    const keys = readFileSync(join(top, 'docs/keys.txt'), 'utf8').split('\n').filter((l) => l.trim() && !l.startsWith('#'))
+      .map((l) => l.split('|').map((c) => c.trim()).filter((_, i) => i !== 1));
+    const shownKeys = await page.evaluate(() => Array.from(document.querySelectorAll('#keys tr'),
+                                                            (tr) => Array.from(tr.cells, (c) => c.textContent.trim())));
+    check(JSON.stringify(shownKeys) === JSON.stringify(keys), "the page's keys table says what docs/keys.txt says",
+          JSON.stringify(shownKeys));
+    check(errors.length === 0, 'no error in the console of the page players get', errors.join(' | '));
+    await page.close();
+  }
 } finally {
+  shippedServer.close();
   await browser.close();
 }
 

@@ -1,7 +1,8 @@
 // Measures the web version in Debian's Chromium (headless): the time from
 // opening the page to its first menu frame on the canvas, and the passes
 // per second in the menu and in play. Prints one "name value" line each.
-//   node tests/web/measure.mjs <site> [seconds]
+//   node tests/web/measure.mjs <test site> [seconds]
+// The test site is build-web/test-site (scripts/web-build.sh --test).
 import { openBrowser } from './chromium.mjs';
 
 const [site, secondsArg] = process.argv.slice(2);

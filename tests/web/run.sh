@@ -1,8 +1,9 @@
 #!/bin/sh
-# The web version's test in a real browser. Builds the web version (and
-# installs what it needs), works out the desktop's figures with the desktop
-# build's replay tool (the pass each recorded run leaves its level on, and
-# frames along the way), then drives Debian's Chromium through them.
+# The web version's test in a real browser. Builds the web version and its
+# test build (and installs what they need), works out the desktop's figures
+# with the desktop build's replay tool (the pass each recorded run leaves
+# its level on, and frames along the way), then drives Debian's Chromium
+# through them, the test build, and through the page players get.
 #   tests/web/run.sh [desktop build folder, default build]
 set -e
 top="$(cd "$(dirname "$0")/../.." && pwd)"
@@ -10,7 +11,7 @@ cd "$top"
 build="${1:-build}"
 [ -x "$build/tools/replay" ] || { echo "web test: no desktop build in $build (build it first)" >&2; exit 1; }
 
-scripts/web-build.sh
+scripts/web-build.sh --test
 if [ ! -f tests/web/node_modules/.package-lock.json ] ||
    [ tests/web/package-lock.json -nt tests/web/node_modules/.package-lock.json ]; then
     npm ci --prefix tests/web --no-audit --no-fund --loglevel=error
@@ -38,4 +39,4 @@ cat > "$tmp/figures.json" <<JSON
   ]
 }
 JSON
-node tests/web/browser_test.mjs build-web/site "$tmp/figures.json"
+node tests/web/browser_test.mjs build-web/test-site build-web/site "$tmp/figures.json"

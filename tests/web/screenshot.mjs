@@ -1,6 +1,7 @@
 // The README's picture of the web version: the page in Debian's Chromium
 // (headless), a moment into the first level.
-//   node tests/web/screenshot.mjs <site> <out.png>
+//   node tests/web/screenshot.mjs build-web/test-site <out.png>
+// (the test build, scripts/web-build.sh --test, which tells when play has begun)
 import { openBrowser } from './chromium.mjs';
 
 const [site, out] = process.argv.slice(2);

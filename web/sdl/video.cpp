@@ -358,15 +358,14 @@ extern "C" int SDL_Flip(SDL_Surface *s)
     return 0;
 }
 
-// --- For the page and the test ---
+// --- For the page ---
 
-// How many frames have been flipped, and which of them the canvas shows.
-extern "C" EMSCRIPTEN_KEEPALIVE unsigned kv_web_flips() { return flipCount; }
-extern "C" EMSCRIPTEN_KEEPALIVE unsigned kv_web_painted() { return paintedCount; }
+unsigned WebFlips() { return flipCount; }
+unsigned WebPainted() { return paintedCount; }
+const Uint8 *WebFrameIndices() { return shownPixels; }
+
 extern "C" EMSCRIPTEN_KEEPALIVE int kv_web_frame_width() { return shownW; }
 extern "C" EMSCRIPTEN_KEEPALIVE int kv_web_frame_height() { return shownH; }
-// The palette indices of the frame last flipped.
-extern "C" EMSCRIPTEN_KEEPALIVE const Uint8 *kv_web_frame_indices() { return shownPixels; }
 
 // The frame last flipped in RGBA, for the canvas; NULL when the canvas
 // already shows it.

@@ -10,8 +10,20 @@ void WebSetError(const char *text);
 extern SDL_Surface *webScreen;
 SDL_Surface *WebNewSurface(Uint32 flags, int w, int h);  // 8-bit, zeroed
 
-// The test's hooks (web/hooks.cpp): SDL_Delay asks whether to hold the game
-// where it stands; the event pump at the end of every pass lets the test
-// watch a demo.
+// How many frames have been flipped, which of them the canvas shows, and the
+// palette indices of the last one.
+unsigned WebFlips();
+unsigned WebPainted();
+const Uint8 *WebFrameIndices();
+
+// The browser test's hooks (web/hooks.cpp), in the test build only
+// (KV_WEB_TEST): SDL_Delay asks whether to hold the game where it stands;
+// the event pump at the end of every pass lets the test watch a demo. The
+// page players get has neither.
+#ifdef KV_WEB_TEST
 int WebHoldRequested();
 void WebAfterPass();
+#else
+inline int WebHoldRequested() { return 0; }
+inline void WebAfterPass() {}
+#endif

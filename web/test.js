@@ -1,0 +1,85 @@
+// The browser test's view into the game (tests/web/browser_test.mjs), in the
+// test build only: scripts/web-build.sh --test loads it after page.js, before
+// the game itself starts, with the game built with web/hooks.cpp. It gives
+// the test window.kvTest, and may have the game play a demo
+// (window.kvDemo, tests/replays) as fast as it goes, with the game's own
+// --timedemo, and watch it. ?hold=N in the address holds the game at its
+// Nth frame.
+'use strict';
+
+(function () {
+  const canvas = document.getElementById('screen');
+  const overlay = document.getElementById('overlay');
+  const message = document.getElementById('message');
+  const notice = document.getElementById('notice');
+  const Module = window.Module;  // none when the browser cannot run the game
+  const demo = window.kvDemo || null;
+  const captured = {};
+  let ready = false;
+
+  if (Module) {
+    if (demo) {
+      Module.arguments = ['--timedemo', '/' + demo.name];
+      Module.preRun.push(() => FS.writeFile('/' + demo.name, demo.text));
+    }
+    const pageReady = Module.onRuntimeInitialized;
+    Module.onRuntimeInitialized = () => {
+      pageReady();
+      ready = true;
+      const hold = parseInt(new URLSearchParams(location.search).get('hold') || '0', 10);
+      if (hold > 0) Module._kv_web_hold(hold, -1);
+      if (demo) {
+        const c = Module._malloc(4 * demo.captures.length + 4);
+        Module.HEAP32.set(demo.captures, c >> 2);
+        Module._kv_web_watch(c, demo.captures.length);
+        Module._free(c);
+      }
+    };
+    Module.kvCaptured = (pass, indices, w, h) => { captured[pass] = { w, h, indices }; };
+  }
+
+  function audioContext() {
+    return (typeof SDL !== 'undefined' && SDL.audioContext) || null;
+  }
+  function base64(bytes) {
+    let s = '';
+    for (let i = 0; i < bytes.length; i += 0x8000) s += String.fromCharCode.apply(null, bytes.subarray(i, i + 0x8000));
+    return btoa(s);
+  }
+  window.kvTest = {
+    ready: () => ready,
+    flips: () => Module._kv_web_flips(),
+    painted: () => Module._kv_web_painted(),
+    mode: () => Module._kv_web_game_mode(),
+    // The module heard (0 the menu's, 1 to 3 the levels') and how far in, in ms.
+    music: () => ({ index: Module._kv_web_music(), ms: Module._kv_web_music_ms() }),
+    // When the page painted its first frame, in ms from its opening; 0: not yet.
+    firstPaint: () => {
+      const mark = performance.getEntriesByName('kv-first-frame')[0];
+      return mark ? mark.startTime : 0;
+    },
+    hold: (flips, mode) => Module._kv_web_hold(flips, mode),
+    release: () => Module._kv_web_hold(0, -1),
+    audioState: () => { const c = audioContext(); return c ? c.state : 'none'; },
+    // The loudest sample of the sound last mixed by the game (16-bit stereo).
+    audioPeak: () => {
+      const a = typeof SDL !== 'undefined' && SDL.audio;
+      if (!a || !a.buffer) return -1;
+      const samples = Module.HEAP16.subarray(a.buffer >> 1, (a.buffer + a.bufferSize) >> 1);
+      return samples.reduce((m, v) => Math.max(m, Math.abs(v)), 0);
+    },
+    overlayShown: () => !overlay.hidden,
+    message: () => (message.hidden ? '' : message.textContent),
+    notice: () => (notice.hidden ? '' : notice.textContent),
+    // The canvas as the player sees it, RGBA, in base64.
+    canvas: () => {
+      const pixels = canvas.getContext('2d', { alpha: false }).getImageData(0, 0, canvas.width, canvas.height);
+      return { w: canvas.width, h: canvas.height, rgba: base64(new Uint8Array(pixels.data.buffer)) };
+    },
+    // How the demo watched goes: the pass since Start on which its level was left.
+    watch: () => ({ done: Module._kv_web_watch_done(), passes: Module._kv_web_watch_passes(),
+                    completed: Module._kv_web_watch_completed(), gameOver: Module._kv_web_watch_game_over() }),
+    captured: (pass) => (captured[pass] ? { w: captured[pass].w, h: captured[pass].h,
+                                           indices: base64(captured[pass].indices) } : null),
+  };
+})();
