@@ -16,7 +16,7 @@
 
 #include "game_fixture.h"
 #include "shell/demo.h"
-#include "shell/loop.h"
+#include "core/mode.h"
 
 namespace {
 
