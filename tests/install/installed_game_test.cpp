@@ -100,12 +100,12 @@ protected:
 // Starts the installed command through the PATH in folder `from` with the
 // frame probe preloaded; returns the third frame the game presented, then
 // interrupts the game as Control-C would and gives its exit status.
-struct Session {
+struct InterruptedGame {
     Image frame;
     int status = -1;
 };
 
-Session PlayUntilThirdFrame(const fs::path &games, const fs::path &from, std::vector<std::string> args = {})
+InterruptedGame PlayUntilThirdFrame(const fs::path &games, const fs::path &from, std::vector<std::string> args = {})
 {
     // timeout ends a game that never shows its menu, and hands the
     // interrupt on to it.
@@ -114,7 +114,7 @@ Session PlayUntilThirdFrame(const fs::path &games, const fs::path &from, std::ve
     for (std::string &a : args)
         argv.push_back(a.data());
     argv.push_back(nullptr);
-    Session s;
+    InterruptedGame s;
     int pipeFds[2];
     if (pipe(pipeFds) != 0)
         return s;
@@ -184,7 +184,7 @@ int Mismatches(const Image &window, const Image &pic, int x0, int y0)
 
 TEST_F(InstalledGame, StartsFromAnyFolderOnTheTitleMenuAndEndsCleanlyOnInterrupt)
 {
-    Session s = PlayUntilThirdFrame(games, "/");
+    InterruptedGame s = PlayUntilThirdFrame(games, "/");
     ASSERT_EQ(s.frame.w, 640) << "no frame from the installed game";
     ASSERT_EQ(s.frame.h, 400);
     // The title menu, drawn from the installed data: the frame around the
@@ -334,7 +334,7 @@ TEST_F(InstalledGame, ADemoRecordedAndTimedByItsNameIsInTheCallersFolder)
 {
     fs::path caller = root / "player's home";
     fs::create_directories(caller);
-    Session s = PlayUntilThirdFrame(games, caller, {"--record", "run.txt"});
+    InterruptedGame s = PlayUntilThirdFrame(games, caller, {"--record", "run.txt"});
     EXPECT_EQ(s.status, 0);
     ASSERT_TRUE(fs::is_regular_file(caller / "run.txt"));
     EXPECT_FALSE(fs::exists(dataRoot / "run.txt"));

@@ -1,4 +1,4 @@
-// Every pass of four fixed sessions (the menu and the help pages, and each
+// Every pass of the four fixed runs (the menu and the help pages, and each
 // level's recorded run followed by random play with display switches and
 // level skips) must show the same picture, leave the same BackBuffer and the
 // same records and start the same sounds as the build the fingerprints in
@@ -12,7 +12,7 @@
 #include <string>
 
 #include "rig.h"
-#include "sessions.h"
+#include "fixed_runs.h"
 
 namespace {
 
@@ -28,14 +28,14 @@ std::string ReadFile(const std::string &path)
 
 TEST_P(SamePasses, EveryBlockOfPassesMatchesItsFingerprints)
 {
-    const int session = GetParam();
-    const std::string path = std::string(KV_SOURCE_DIR "/tests/golden/passes/") + SessionNames[session] + ".txt";
+    const int run = GetParam();
+    const std::string path = std::string(KV_SOURCE_DIR "/tests/golden/passes/") + FixedRunNames[run] + ".txt";
     const std::string expected = ReadFile(path);
     ASSERT_FALSE(expected.empty()) << path;
 
     RigStart();
     std::string why;
-    const std::string actual = SessionDigests(session, KV_SOURCE_DIR, why);
+    const std::string actual = FixedRunDigests(run, KV_SOURCE_DIR, why);
     RigStop();
     ASSERT_EQ(why, "");
 
@@ -45,13 +45,13 @@ TEST_P(SamePasses, EveryBlockOfPassesMatchesItsFingerprints)
     int line = 0;
     while (std::getline(want, a)) {
         line++;
-        ASSERT_TRUE(std::getline(got, b)) << "the session ended early, before: " << a;
+        ASSERT_TRUE(std::getline(got, b)) << "the run ended early, before: " << a;
         ASSERT_EQ(b, a) << "block " << line << " of " << path;
     }
-    EXPECT_FALSE(std::getline(got, b)) << "the session ran on past its end: " << b;
+    EXPECT_FALSE(std::getline(got, b)) << "the run ran on past its end: " << b;
 }
 
-INSTANTIATE_TEST_SUITE_P(Sessions, SamePasses, testing::Range(0, int(SESSION_COUNT)),
-                         [](const testing::TestParamInfo<int> &info) { return std::string(SessionNames[info.param]); });
+INSTANTIATE_TEST_SUITE_P(FixedRuns, SamePasses, testing::Range(0, int(FIXED_RUN_COUNT)),
+                         [](const testing::TestParamInfo<int> &info) { return std::string(FixedRunNames[info.param]); });
 
 }  // namespace

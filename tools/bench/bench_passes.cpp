@@ -1,7 +1,7 @@
 // What one pass of each mode costs, headless, with the present's SDL_Flip
 // and without it (the flip is SDL's conversion of the picture for the
 // display, the same work in every pass). Every speed of the game counts
-// passes, so a slow pass slows the whole game: the figures go in the README.
+// passes, so a slow pass slows the whole game: the figures are in docs/speed.md.
 //
 // The time per pass is the main thread's CPU time, as Google Benchmark
 // reports it; a pass includes the game's whole work for its mode, the

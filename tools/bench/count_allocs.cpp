@@ -1,5 +1,5 @@
 // Heap allocations per pass, counted in every pass of the four fixed
-// sessions (tools/devkit/sessions.h): the menu, the help pages, each level's
+// runs (tools/devkit/fixed_runs.h): the menu, the help pages, each level's
 // recorded run with its module changes and level loads, random play with
 // display switches, the menu and the help pages in full screen.
 //
@@ -8,9 +8,10 @@
 // A pass allocates nothing, apart from a display switch, where SDL makes a
 // new video surface; those passes are counted apart, and so is what SDL_Flip
 // allocates inside SDL (in full screen SDL2's renderer makes a few blocks
-// for every frame it shows). Exits 1 when the game's own work allocated. Only the game's own thread is counted: the audio thread
-// belongs to SDL. This program replaces malloc and its kin, so it is built
-// only without the sanitizers, which replace them too.
+// for every frame it shows). Exits 1 when the game's own work allocated.
+// Only the game's own thread is counted: the audio thread belongs to SDL.
+// This program replaces malloc and its kin, so it is built only without the
+// sanitizers, which replace them too.
 
 #include <malloc.h>
 
@@ -20,7 +21,7 @@
 
 #include "digest.h"
 #include "rig.h"
-#include "sessions.h"
+#include "fixed_runs.h"
 #include "vclock.h"
 
 extern "C" {
@@ -86,7 +87,7 @@ int main()
     setenv("SDL_VIDEODRIVER", "dummy", 0);  // headless unless told otherwise
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     long passes = 0, allocatingPasses = 0, switchPasses = 0, switchAllocations = 0;
-    for (int session = 0; session < SESSION_COUNT; session++) {
+    for (int run = 0; run < FIXED_RUN_COUNT; run++) {
         RigStart();
         // The rig's own log of waits and effects grows as play goes on: room
         // for it now, so that only the game's allocations are counted.
@@ -96,7 +97,7 @@ int main()
         int modeCalls = vclock.videoModeCalls;
         rigAroundPass = [](int starting) { counting = starting; };
         flipHook.around = [](int starting) { inFlip = starting; };
-        PlaySession(session, ".",
+        PlayFixedRun(run, ".",
                     [&](int pass) {
                         passes++;
                         const bool switched = vclock.videoModeCalls != modeCalls;
@@ -107,7 +108,7 @@ int main()
                                 switchAllocations += allocations;
                             } else {
                                 if (allocatingPasses < 10)
-                                    printf("%s, pass %d: %ld allocations\n", SessionNames[session], pass,
+                                    printf("%s, pass %d: %ld allocations\n", FixedRunNames[run], pass,
                                            allocations);
                                 allocatingPasses++;
                             }

@@ -1,10 +1,10 @@
-// Writes the fingerprints of one fixed session of play (see
-// tools/devkit/sessions.h): the picture shown, the BackBuffer, the records
+// Writes the fingerprints of one fixed run of play (see
+// tools/devkit/fixed_runs.h): the picture shown, the BackBuffer, the records
 // and the sound, chained pass by pass, one line per 64 passes.
 //
-//   passdigest SESSION [SOURCE_DIR]     SESSION: menu, level1, level2, level3
-//   passdigest --demo FILE               a demo played back through the game's
-//                                        own playback, one line per pass
+//   passdigest RUN [SOURCE_DIR]   RUN: menu, level1, level2, level3
+//   passdigest --demo FILE        a demo played back through the game's own
+//                                 playback, one line per pass
 //
 // Run from the top folder (where data/ is). tests/golden/passes/ holds the
 // fingerprints every build must reproduce; after a change that is meant to
@@ -18,7 +18,7 @@
 #include "digest.h"
 #include "rig.h"
 #include "shell/demo.h"
-#include "sessions.h"
+#include "fixed_runs.h"
 
 static void Print(int pass, const PassDigest &d)
 {
@@ -56,20 +56,20 @@ int main(int argc, char **argv)
     if (argc == 3 && strcmp(argv[1], "--demo") == 0)
         return PlayDemo(argv[2]);
     if (argc < 2 || argc > 3) {
-        fprintf(stderr, "usage: passdigest SESSION [SOURCE_DIR] | passdigest --demo FILE\n");
+        fprintf(stderr, "usage: passdigest RUN [SOURCE_DIR] | passdigest --demo FILE\n");
         return 2;
     }
     int index = -1;
-    for (int i = 0; i < SESSION_COUNT; i++)
-        if (strcmp(argv[1], SessionNames[i]) == 0)
+    for (int i = 0; i < FIXED_RUN_COUNT; i++)
+        if (strcmp(argv[1], FixedRunNames[i]) == 0)
             index = i;
     if (index < 0) {
-        fprintf(stderr, "passdigest: no session \"%s\" (menu, level1, level2, level3)\n", argv[1]);
+        fprintf(stderr, "passdigest: no fixed run \"%s\" (menu, level1, level2, level3)\n", argv[1]);
         return 2;
     }
     RigStart();
     std::string why;
-    const std::string digests = SessionDigests(index, argc == 3 ? argv[2] : ".", why);
+    const std::string digests = FixedRunDigests(index, argc == 3 ? argv[2] : ".", why);
     RigStop();
     if (!why.empty()) {
         fprintf(stderr, "passdigest: %s\n", why.c_str());

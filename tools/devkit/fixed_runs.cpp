@@ -1,4 +1,4 @@
-#include "sessions.h"
+#include "fixed_runs.h"
 
 #include <cinttypes>
 #include <cstdio>
@@ -10,12 +10,13 @@
 #include "core/mode.h"
 #include "world/level.h"
 
-const char *const SessionNames[SESSION_COUNT] = {"menu", "level1", "level2", "level3"};
+const char *const FixedRunNames[FIXED_RUN_COUNT] = {"menu", "level1", "level2", "level3"};
 
 namespace {
 
-// Our own generator: the game's noise comes from the C library's rand(), and
-// a script that called it too would shift the noise.
+// Our own generator for the random keys, so that the runs are the same on
+// every platform and take nothing from any generator the game or the C
+// library keeps.
 struct Lcg {
     uint32_t state;
     uint32_t Next(uint32_t n)
@@ -126,7 +127,7 @@ bool ReadReplay(const std::string &path, Replay &replay, std::string &why)
 
 }  // namespace
 
-int PlaySession(int index, const std::string &sourceDir, const std::function<void(int)> &afterPass,
+int PlayFixedRun(int index, const std::string &sourceDir, const std::function<void(int)> &afterPass,
                 std::string &why)
 {
     counter = 0;
@@ -153,7 +154,7 @@ int PlaySession(int index, const std::string &sourceDir, const std::function<voi
     return counter;
 }
 
-std::string SessionDigests(int index, const std::string &sourceDir, std::string &why)
+std::string FixedRunDigests(int index, const std::string &sourceDir, std::string &why)
 {
     std::ostringstream out;
     PassDigest chain = {};
@@ -165,7 +166,7 @@ std::string SessionDigests(int index, const std::string &sourceDir, std::string 
         out << buf;
     };
     int last = 0;
-    const int passes = PlaySession(
+    const int passes = PlayFixedRun(
         index, sourceDir,
         [&](int pass) {
             const PassDigest d = DigestNow();
