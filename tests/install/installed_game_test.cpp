@@ -322,6 +322,34 @@ TEST_F(InstalledGame, NoDisplayIsOneLineAndStatusOne)
     EXPECT_EQ(ours[0].rfind("kestravale: no display: ", 0), 0u) << o.out;
 }
 
+// The removal the README gives takes every file and folder of the game from
+// one prefix and leaves another prefix's copy whole.
+TEST_F(InstalledGame, RemovalTakesEverythingFromOnePrefixAndNothingFromAnother)
+{
+    Outcome o = Shell("DESTDIR=" + Quote(root.string()) + " " + Quote(KV_CMAKE) + " --install " + Quote(KV_BUILD_DIR) +
+                      " --prefix /opt/kv --component Unspecified");
+    ASSERT_EQ(o.status, 0) << o.out;
+    auto ours = [&](const fs::path &under) {
+        std::vector<std::string> found;
+        for (const auto &e : fs::recursive_directory_iterator(under)) {
+            const std::string p = e.path().string();
+            if (p.find("kestravale") != std::string::npos || p.find("KestraVale") != std::string::npos)
+                found.push_back(p);
+        }
+        return found;
+    };
+    ASSERT_FALSE(ours(root / "opt/kv").empty());
+    const size_t optFiles = ours(root / "opt/kv").size();
+
+    o = Shell("DESTDIR=" + Quote(root.string()) + " " + Quote(KV_SOURCE_DIR "/scripts/uninstall.sh") + " /usr");
+    EXPECT_EQ(o.status, 0) << o.out;
+    EXPECT_EQ(ours(root / "usr"), std::vector<std::string>{});
+    EXPECT_EQ(ours(root / "opt/kv").size(), optFiles);
+    o = Shell("DESTDIR=" + Quote(root.string()) + " " + Quote(KV_SOURCE_DIR "/scripts/uninstall.sh") + " /opt/kv");
+    EXPECT_EQ(o.status, 0) << o.out;
+    EXPECT_EQ(ours(root / "opt/kv"), std::vector<std::string>{});
+}
+
 TEST_F(InstalledGame, DamagedInstalledFileIsOneLineNamingItInFull)
 {
     WriteFile((dataRoot / "data/tiles.bmp").string(), std::vector<uint8_t>(300, 'x'));
