@@ -1,7 +1,7 @@
 #!/bin/sh
 # Installs the Debian packages the game and its tests need, if any is missing.
 set -e
-packages="g++ cmake make pkg-config libsdl1.2-compat-dev libopenmpt-dev zlib1g-dev libgtest-dev libbenchmark-dev"
+packages="g++ cmake make pkg-config libsdl1.2-compat-dev libopenmpt-dev zlib1g-dev libgtest-dev libbenchmark-dev libsdl2-dev"
 # scripts/fuzz.sh asks for clang and its libFuzzer and sanitizer runtimes,
 # scripts/valgrind.sh for valgrind.
 case "$1" in

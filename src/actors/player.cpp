@@ -141,7 +141,7 @@ static void WalkRight()
     player.shooting = 0;
     player.rect.x += WALK_STEP;
     if (player.rect.x > SCROLL_X && camX < CAM_X_MAX) {
-        player.rect.x = START_X;
+        player.rect.x = SCROLL_X;
         ScrollExplosions(-1);
         camX += WALK_STEP;
     }
@@ -162,7 +162,7 @@ static void WalkLeft()
     player.shooting = 0;
     player.rect.x -= WALK_STEP;
     if (player.rect.x < SCROLL_X && camX > CAM_X_MIN) {
-        player.rect.x = START_X;
+        player.rect.x = SCROLL_X;
         ScrollExplosions(1);
         camX -= WALK_STEP;
     }

@@ -62,3 +62,6 @@ void EndDemo();
 
 // Whether the pass is to wait out its frame: not in a timed demo.
 inline int DemoWaits() { return demo.mode != DemoTimed; }
+
+// Whether a demo being played back holds the keys: then nothing else does.
+inline int DemoHoldsKeys() { return demo.mode == DemoPlayback || demo.mode == DemoTimed; }

@@ -11,6 +11,7 @@
 #include "frontend/help.h"
 #include "frontend/menu.h"
 #include "input/keys.h"
+#include "input/pad.h"
 #include "shell/demo.h"
 #include "shell/startup.h"
 #include "sound/sound.h"
@@ -139,6 +140,8 @@ static void PlayingPass()
 
 int RunPass()
 {
+    if (!DemoHoldsKeys())
+        ReadPads();  // what the pads hold joins the keyboard's keys
     BeforeDemoPass();
     quitChosen = 0;
     switch (GameMode) {

@@ -16,6 +16,7 @@
 #include "core/datafile.h"
 #include "frontend/menu.h"
 #include "input/keys.h"
+#include "input/pad.h"
 #include "sound/sound.h"
 #include "video/display.h"
 #include "video/hud.h"
@@ -133,11 +134,13 @@ void StartUp()
     windowed = 1;
     framePeriodMs = 9;
     AskForSharpScaling();
+    AskForStandardPads();
     if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO) < 0) {
         fprintf(stderr, "kestravale: SDL could not start its video: %s\n", SDL_GetError());
         exit(1);
     }
     NeedADisplay();
+    OpenPads();
     BASS_Init(1, 44100, 0, 0, NULL);
 
     // SDL keeps its own copy of the icon, so the surface goes at once.
@@ -177,6 +180,7 @@ void ShutDown()
 {
     ReleaseSurfaces();
     BASS_Free();
+    ClosePads();
     SDL_Quit();
     screen = NULL;
 }

@@ -55,6 +55,19 @@ extern "C" int SDL_InitSubSystem(Uint32 flags)
 
 extern "C" void SDL_QuitSubSystem(Uint32) {}
 
+// Pads reach the game in the browser through the page (the Gamepad API),
+// as keys: SDL's joystick calls see none.
+extern "C" int SDL_NumJoysticks(void) { return 0; }
+extern "C" SDL_Joystick *SDL_JoystickOpen(int) { return NULL; }
+extern "C" int SDL_JoystickEventState(int) { return 0; }
+extern "C" void SDL_JoystickUpdate(void) {}
+extern "C" int SDL_JoystickNumButtons(SDL_Joystick *) { return 0; }
+extern "C" int SDL_JoystickNumAxes(SDL_Joystick *) { return 0; }
+extern "C" int SDL_JoystickNumHats(SDL_Joystick *) { return 0; }
+extern "C" Uint8 SDL_JoystickGetButton(SDL_Joystick *, int) { return 0; }
+extern "C" Sint16 SDL_JoystickGetAxis(SDL_Joystick *, int) { return 0; }
+extern "C" Uint8 SDL_JoystickGetHat(SDL_Joystick *, int) { return 0; }
+
 extern "C" void SDL_Quit(void)
 {
     SDL_Surface *s = webScreen;
