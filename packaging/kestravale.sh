@@ -2,7 +2,7 @@
 # kestravale: starts the installed game. The game reads data/ from its
 # working directory, so this moves into the folder that holds it, found
 # from where this script is installed (so a DESTDIR or any prefix works),
-# and first makes the files named after --record, --playdemo and --timedemo
+# and first makes the files named after --record, --playdemo, --timedemo and --level
 # absolute, so that they stay relative to the caller's folder.
 self=$(readlink -f -- "$0") || exit 1
 games=$(dirname -- "$self")
@@ -29,7 +29,7 @@ for arg do
         file_follows=0
     else
         case $arg in
-        --record | --playdemo | --timedemo) file_follows=1 ;;
+        --record | --playdemo | --timedemo | --level) file_follows=1 ;;
         esac
     fi
     set -- "$@" "$arg"

@@ -123,6 +123,23 @@ static int ReadLine(DemoReader &r, char *text)
         r.headerSeen = 1;
         return 0;
     }
+    if (strcmp(words[0], "map") == 0) {
+        // map <level> <checksum> <title>: made on that custom level.
+        char *end = NULL;
+        const unsigned long sum = count >= 4 && strlen(words[2]) == 8 ? strtoul(words[2], &end, 16) : 0;
+        if (count < 4 || strlen(words[1]) != 1 || words[1][0] < '1' || words[1][0] > '3' || !end || *end)
+            return Fault(r, "expected \"map <level> <checksum> <title>\"");
+        if (demo.mapLevel || demo.stepCount)
+            return Fault(r, "\"map\" comes once, before the first keys");
+        demo.mapLevel = words[1][0] - '0';
+        demo.mapChecksum = (Uint32)sum;
+        demo.mapTitle[0] = 0;
+        for (int i = 3; i < count; i++) {
+            const size_t used = strlen(demo.mapTitle);
+            snprintf(demo.mapTitle + used, sizeof demo.mapTitle - used, "%s%s", i > 3 ? " " : "", words[i]);
+        }
+        return 0;
+    }
     if (strcmp(words[0], "level") == 0) {
         if (count != 2 || strlen(words[1]) != 1 || words[1][0] < '1' || words[1][0] > '3')
             return Fault(r, "expected \"level 1\", \"level 2\" or \"level 3\"");
@@ -174,6 +191,9 @@ static int NextLine(FILE *f, char *text)
 int ParseDemo(FILE *f, char *why, int whyLen)
 {
     demo.level = 0;
+    demo.mapLevel = 0;
+    demo.mapChecksum = 0;
+    demo.mapTitle[0] = 0;
     demo.stepCount = 0;
     demo.totalPasses = 0;
     DemoReader r = {0, 0, why, whyLen};
@@ -214,6 +234,8 @@ static void Usage(FILE *to)
             "  --playdemo FILE   play the demo in FILE back, then go on at the title menu\n"
             "  --timedemo FILE   play the demo in FILE back as fast as possible, print\n"
             "                    how many passes it took and how long, and end\n"
+            "  --level FILE      play the custom level in FILE in place of its level's\n"
+            "                    own map (with any option above, or none)\n"
             "  --help            show this help and end\n"
             "  --version         show the version and end\n"
             "\n"
@@ -285,12 +307,70 @@ static int CheckRecordFile(const char *path)
     return 1;
 }
 
+// The custom level of --level, read whole and checked before the window
+// opens.
+static int LoadCustomLevel(const char *path)
+{
+    static char text[CUSTOM_FILE_MAX + 1];
+    char why[160];
+    struct stat st;
+    FILE *f = NULL;
+    int fault = 1;
+    if (stat(path, &st) != 0)
+        snprintf(why, sizeof why, "cannot read it: %s", strerror(errno));
+    else if (!S_ISREG(st.st_mode))
+        snprintf(why, sizeof why, "not a file that can be read");
+    else if (!(f = fopen(path, "rb")))
+        snprintf(why, sizeof why, "cannot read it: %s", strerror(errno));
+    if (f) {
+        const size_t n = fread(text, 1, sizeof text, f);
+        if (ferror(f))
+            snprintf(why, sizeof why, "cannot read it: %s", strerror(errno));
+        else
+            fault = ReadCustomLevel(text, (int)n, why, sizeof why) < 0;
+        fclose(f);
+    }
+    if (!fault)
+        return 0;
+    fprintf(stderr, "kestravale: %s: %s\n", path, why);
+    return 1;
+}
+
+// A demo plays back only on the map it was made on.
+static int DemoFitsTheMap()
+{
+    char why[200] = "";
+    if (demo.mapLevel && !customLevel.level)
+        snprintf(why, sizeof why, "made on the custom level \"%s\"; start the game with --level and its file",
+                 demo.mapTitle);
+    else if (!demo.mapLevel && customLevel.level)
+        snprintf(why, sizeof why, "made on the game's own maps, not on the custom level \"%s\"",
+                 customLevel.title);
+    else if (demo.mapLevel && (demo.mapLevel != customLevel.level || demo.mapChecksum != customLevel.checksum))
+        snprintf(why, sizeof why, "made on the custom level \"%s\", not on \"%s\"", demo.mapTitle,
+                 customLevel.title);
+    if (!why[0])
+        return 1;
+    fprintf(stderr, "kestravale: %s: %s\n", demo.path, why);
+    return 0;
+}
+
 int ReadOptions(int argc, char *argv[])
 {
     demo.mode = DemoOff;
+    customLevel.level = 0;
+    const char *levelPath = NULL;
     for (int i = 1; i < argc; i++) {
         const char *arg = argv[i];
         DemoModeValue mode = DemoOff;
+        if (strcmp(arg, "--level") == 0) {
+            if (levelPath)
+                return UsageFault("one --level at a time");
+            if (i + 1 >= argc || argv[i + 1][0] == 0)
+                return UsageFault("--level needs a file name");
+            levelPath = argv[++i];
+            continue;
+        }
         if (strcmp(arg, "--help") == 0) {
             Usage(stdout);
             return 0;
@@ -319,8 +399,10 @@ int ReadOptions(int argc, char *argv[])
         demo.mode = mode;
         demo.path = argv[++i];
     }
+    if (levelPath && LoadCustomLevel(levelPath) != 0)
+        return 1;
     if (demo.mode == DemoPlayback || demo.mode == DemoTimed)
-        if (LoadDemo(demo.path) != 0)
+        if (LoadDemo(demo.path) != 0 || !DemoFitsTheMap())
             return 1;
     if (demo.mode == DemoRecord && CheckRecordFile(demo.path) != 0)
         return 1;
@@ -362,6 +444,9 @@ int BeginDemo()
             return -1;
         }
         fprintf(demo.out, "# recorded by kestravale " KV_VERSION "\nkestravale demo 1\n");
+        if (customLevel.level)
+            fprintf(demo.out, "map %d %08x %s\n", customLevel.level, (unsigned)customLevel.checksum,
+                    customLevel.title);
         demo.runLength = 0;
     } else if (demo.mode == DemoPlayback || demo.mode == DemoTimed) {
         memset(demo.keys, 0, sizeof demo.keys);

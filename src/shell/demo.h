@@ -8,6 +8,8 @@
 
 #include <cstdio>
 
+#include "world/custom.h"
+
 enum DemoModeValue { DemoOff, DemoRecord, DemoPlayback, DemoTimed };
 
 // The keys a demo holds, one letter each in its files, in this order.
@@ -26,6 +28,9 @@ struct Demo {
     DemoModeValue mode;
     const char *path;
     Sint32 level;       // 1..3: the demo begins by choosing Start there; 0: at the game's first pass
+    Sint32 mapLevel;    // 1..3: made on a custom level for that level; 0: on the game's own maps
+    Uint32 mapChecksum;
+    char mapTitle[CUSTOM_NAME_MAX + 1];
     Sint32 stepCount;
     Sint32 totalPasses;
     Sint32 step, passInStep;  // where playback stands
