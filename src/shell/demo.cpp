@@ -251,17 +251,25 @@ static int UsageFault(const char *text)
     return 2;
 }
 
-static int LoadDemo(const char *path)
+// A file named on the command line, opened for reading if it is an
+// ordinary file; otherwise NULL with why written.
+static FILE *OpenGivenFile(const char *path, char *why, size_t whyLen)
 {
-    char why[160];
     struct stat st;
     FILE *f = NULL;
     if (stat(path, &st) != 0)
-        snprintf(why, sizeof why, "cannot read it: %s", strerror(errno));
+        snprintf(why, whyLen, "cannot read it: %s", strerror(errno));
     else if (!S_ISREG(st.st_mode))
-        snprintf(why, sizeof why, "not a file that can be read");
+        snprintf(why, whyLen, "not a file that can be read");
     else if (!(f = fopen(path, "rb")))
-        snprintf(why, sizeof why, "cannot read it: %s", strerror(errno));
+        snprintf(why, whyLen, "cannot read it: %s", strerror(errno));
+    return f;
+}
+
+static int LoadDemo(const char *path)
+{
+    char why[160];
+    FILE *f = OpenGivenFile(path, why, sizeof why);
     int fault = !f;
     if (f) {
         fault = ParseDemo(f, why, sizeof why) < 0;
@@ -313,15 +321,8 @@ static int LoadCustomLevel(const char *path)
 {
     static char text[CUSTOM_FILE_MAX + 1];
     char why[160];
-    struct stat st;
-    FILE *f = NULL;
+    FILE *f = OpenGivenFile(path, why, sizeof why);
     int fault = 1;
-    if (stat(path, &st) != 0)
-        snprintf(why, sizeof why, "cannot read it: %s", strerror(errno));
-    else if (!S_ISREG(st.st_mode))
-        snprintf(why, sizeof why, "not a file that can be read");
-    else if (!(f = fopen(path, "rb")))
-        snprintf(why, sizeof why, "cannot read it: %s", strerror(errno));
     if (f) {
         const size_t n = fread(text, 1, sizeof text, f);
         if (ferror(f))
