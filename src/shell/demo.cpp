@@ -234,6 +234,8 @@ static void Usage(FILE *to)
             "  --playdemo FILE   play the demo in FILE back, then go on at the title menu\n"
             "  --timedemo FILE   play the demo in FILE back as fast as possible, print\n"
             "                    how many passes it took and how long, and end\n"
+            "  --level-run N     begin at once with Start on level N (1, 2 or 3), alone or\n"
+            "                    with --record, whose demo then plays that level's run\n"
             "  --level FILE      play the custom level in FILE in place of its level's\n"
             "                    own map (with any option above, or none)\n"
             "  --help            show this help and end\n"
@@ -359,11 +361,18 @@ static int DemoFitsTheMap()
 int ReadOptions(int argc, char *argv[])
 {
     demo.mode = DemoOff;
+    demo.runLevel = 0;
     customLevel.level = 0;
     const char *levelPath = NULL;
     for (int i = 1; i < argc; i++) {
         const char *arg = argv[i];
         DemoModeValue mode = DemoOff;
+        if (strcmp(arg, "--level-run") == 0) {
+            if (i + 1 >= argc || strlen(argv[i + 1]) != 1 || argv[i + 1][0] < '1' || argv[i + 1][0] > '3')
+                return UsageFault("--level-run needs a level: 1, 2 or 3");
+            demo.runLevel = argv[++i][0] - '0';
+            continue;
+        }
         if (strcmp(arg, "--level") == 0) {
             if (levelPath)
                 return UsageFault("one --level at a time");
@@ -400,6 +409,8 @@ int ReadOptions(int argc, char *argv[])
         demo.mode = mode;
         demo.path = argv[++i];
     }
+    if (demo.runLevel && (demo.mode == DemoPlayback || demo.mode == DemoTimed))
+        return UsageFault("--level-run goes with --record, or alone; a demo names its own level");
     if (levelPath && LoadCustomLevel(levelPath) != 0)
         return 1;
     if (demo.mode == DemoPlayback || demo.mode == DemoTimed)
@@ -448,6 +459,8 @@ int BeginDemo()
         if (customLevel.level)
             fprintf(demo.out, "map %d %08x %s\n", customLevel.level, (unsigned)customLevel.checksum,
                     customLevel.title);
+        if (demo.runLevel)
+            fprintf(demo.out, "level %d\n", (int)demo.runLevel);
         demo.runLength = 0;
     } else if (demo.mode == DemoPlayback || demo.mode == DemoTimed) {
         memset(demo.keys, 0, sizeof demo.keys);
@@ -456,11 +469,31 @@ int BeginDemo()
             levelIndex = demo.level - 1;
         timedStart = std::chrono::steady_clock::now();
     }
+    demo.finishedPass = 0;
+    demo.passesInLevel = 0;
+    demo.runStarting = demo.runLevel != 0;
+    if (demo.runLevel)
+        levelIndex = demo.runLevel - 1;
     return 0;
+}
+
+// A level run begins as a demo's "level N" line does: Start chosen in the
+// menu, Enter held for one pass, with the game set on that level. That pass
+// is the "level N" line of a recording, not a run of keys.
+static int RunStartPass()
+{
+    if (!demo.runStarting)
+        return 0;
+    memset(demo.keys, 0, sizeof demo.keys);
+    demo.keys[SDLK_RETURN] = 1;
+    keyState = demo.keys;
+    return 1;
 }
 
 void BeforeDemoPass()
 {
+    if (RunStartPass())
+        return;
     if (demo.mode == DemoRecord) {
         const Uint16 keys = HeldKeys();
         if (demo.runLength > 0 && keys != demo.lastKeys) {
@@ -494,8 +527,27 @@ static void LeaveDemo()
     demo.mode = DemoOff;
 }
 
+// The level a run or a demo began with Start on is left (its exit reached,
+// or the last level's end) when the game is set on another level: counted
+// from the first pass after Start, as the recorded runs count.
+static void WatchTheLevel()
+{
+    const int level = demo.runLevel ? demo.runLevel : demo.mode != DemoOff ? demo.level : 0;
+    if (!level || demo.finishedPass)
+        return;
+    demo.passesInLevel++;
+    if (demo.passesInLevel > 1 && levelIndex != level - 1)
+        demo.finishedPass = demo.passesInLevel - 1;
+}
+
 int AfterDemoPass()
 {
+    WatchTheLevel();
+    if (demo.runStarting) {
+        demo.runStarting = 0;
+        keyState = demo.realKeys;
+        return 1;
+    }
     if (demo.mode != DemoPlayback && demo.mode != DemoTimed)
         return 1;
     if (demo.mode == DemoTimed) {
@@ -541,6 +593,9 @@ void EndDemo()
                "99th percentile %.3f ms\n",
                demo.path, (int)demo.passesDone, seconds, seconds > 0 ? demo.passesDone / seconds : 0.0,
                Percentile(50), Percentile(99));
+        if (demo.finishedPass)
+            printf("%s: level %d finished on pass %d, %.2f s at the game's pace\n", demo.path, (int)demo.level,
+                   (int)demo.finishedPass, demo.finishedPass * 0.0045);
     }
     demo.mode = DemoOff;
 }

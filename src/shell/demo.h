@@ -28,6 +28,10 @@ struct Demo {
     DemoModeValue mode;
     const char *path;
     Sint32 level;       // 1..3: the demo begins by choosing Start there; 0: at the game's first pass
+    Sint32 runLevel;    // 1..3: a level run, begun by choosing Start there (--level-run)
+    Sint32 runStarting; // the run's first pass, Start, is yet to come
+    Sint32 passesInLevel; // passes since Start, counted while the level is watched
+    Sint32 finishedPass;  // the pass after Start on which the level was left; 0: not (yet)
     Sint32 mapLevel;    // 1..3: made on a custom level for that level; 0: on the game's own maps
     Uint32 mapChecksum;
     char mapTitle[CUSTOM_NAME_MAX + 1];
