@@ -130,5 +130,7 @@ int BassActivePlaybacks(HSAMPLE handle);
 BOOL BASS_SampleFree(HSAMPLE handle);
 BOOL BASS_MusicFree(HMUSIC handle);
 #else
-const int bassOffline = 0, bassQuiet = 0, bassMuteMusic = 0, bassMuteEffects = 0;
+// Constants in the game's build, named in an enum so that not even an
+// unoptimised build of it has a symbol by these names.
+enum { bassOffline = 0, bassQuiet = 0, bassMuteMusic = 0, bassMuteEffects = 0 };
 #endif
