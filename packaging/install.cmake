@@ -38,4 +38,6 @@ foreach(size 16 32 48 64 128 256)
           DESTINATION share/icons/hicolor/${size}x${size}/apps RENAME ${KV_APP_ID}.png)
 endforeach()
 
-add_subdirectory(${CMAKE_SOURCE_DIR}/tests/install ${CMAKE_BINARY_DIR}/tests/install)
+if(KV_TESTS)
+  add_subdirectory(${CMAKE_SOURCE_DIR}/tests/install ${CMAKE_BINARY_DIR}/tests/install)
+endif()

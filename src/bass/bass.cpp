@@ -220,22 +220,6 @@ HSAMPLE BASS_SampleLoad(BOOL mem, const void *file, QWORD offset, DWORD length, 
     return MakeHandle(KIND_SAMPLE, slot);
 }
 
-BOOL BASS_SampleFree(HSAMPLE handle)
-{
-    BassSample *s = FindSample(handle);
-    if (!s)
-        return FALSE;
-    BassLock();
-    BassSample gone = *s;
-    memset(s, 0, sizeof *s);
-    for (BassTail &t : bass.tails)
-        if (t.left > 0 && &bass.samples[t.sample] == s)
-            t.left = 0;
-    BassUnlock();
-    FreeSample(gone);
-    return TRUE;
-}
-
 // How loud a playback is now and is about to be: the loudest value in its
 // current block of frames and the next one. A playback near its end, or in
 // the faded tail of its sound, is the quietest.
@@ -321,19 +305,6 @@ HCHANNEL BASS_SamplePlay(HSAMPLE handle)
     return MakeHandle(KIND_CHANNEL, sample * BASS_MAX_PLAYBACKS + i);
 }
 
-int BassActivePlaybacks(HSAMPLE handle)
-{
-    BassSample *s = FindSample(handle);
-    if (!s)
-        return -1;
-    int n = 0;
-    BassLock();
-    for (int i = 0; i < s->maxPlaybacks; i++)
-        n += s->playbacks[i].active;
-    BassUnlock();
-    return n;
-}
-
 // --- Modules ---
 
 static openmpt_module *OpenModule(const void *data, size_t size, DWORD flags)
@@ -391,20 +362,6 @@ HMUSIC BASS_MusicLoad(BOOL mem, const void *file, QWORD offset, DWORD length, DW
     bass.modules[slot] = {mod, 0, 0, 1, 0, 0, 0};
     BassUnlock();
     return MakeHandle(KIND_MODULE, slot);
-}
-
-BOOL BASS_MusicFree(HMUSIC handle)
-{
-    BassModule *m = BassFindModule(handle);
-    if (!m)
-        return FALSE;
-    BassLock();
-    openmpt_module *mod = m->mod;
-    memset(m, 0, sizeof *m);
-    BassUnlock();
-    surelyPlaying[m - bass.modules] = 0;
-    openmpt_module_destroy(mod);
-    return TRUE;
 }
 
 // A module marked to start from its beginning is normally rewound already,
@@ -503,3 +460,66 @@ BOOL BASS_Stop()
     WakeRewinder();  // for modules marked that were not sounding
     return TRUE;
 }
+
+#ifdef KV_DEV_BUILD
+// --- For the tests and the tools (mixer.h) ---
+
+int bassOffline;
+int bassQuiet;
+int bassMuteMusic, bassMuteEffects;
+
+void BassRender(Sint16 *out, int count)
+{
+    if (bass.deviceOpen)
+        SDL_LockAudio();
+    BassMix((Uint8 *)out, count * 4);
+    if (bass.deviceOpen)
+        SDL_UnlockAudio();
+    // Offline there is no thread: what it would have done by now is done here.
+    if (!RewinderRunning())
+        RewindDueModules();
+}
+
+int BassActivePlaybacks(HSAMPLE handle)
+{
+    BassSample *s = FindSample(handle);
+    if (!s)
+        return -1;
+    int n = 0;
+    BassLock();
+    for (int i = 0; i < s->maxPlaybacks; i++)
+        n += s->playbacks[i].active;
+    BassUnlock();
+    return n;
+}
+
+BOOL BASS_SampleFree(HSAMPLE handle)
+{
+    BassSample *s = FindSample(handle);
+    if (!s)
+        return FALSE;
+    BassLock();
+    BassSample gone = *s;
+    memset(s, 0, sizeof *s);
+    for (BassTail &t : bass.tails)
+        if (t.left > 0 && &bass.samples[t.sample] == s)
+            t.left = 0;
+    BassUnlock();
+    FreeSample(gone);
+    return TRUE;
+}
+
+BOOL BASS_MusicFree(HMUSIC handle)
+{
+    BassModule *m = BassFindModule(handle);
+    if (!m)
+        return FALSE;
+    BassLock();
+    openmpt_module *mod = m->mod;
+    memset(m, 0, sizeof *m);
+    BassUnlock();
+    surelyPlaying[m - bass.modules] = 0;
+    openmpt_module_destroy(mod);
+    return TRUE;
+}
+#endif

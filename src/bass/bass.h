@@ -32,8 +32,3 @@ BOOL BASS_MusicPlay(HMUSIC handle);
 BOOL BASS_ChannelSetPosition(DWORD handle, QWORD pos);
 BOOL BASS_Start();
 BOOL BASS_Stop();
-
-// Not used by the game, which frees everything at once with BASS_Free; the
-// fuzzer loads and frees one file after another.
-BOOL BASS_SampleFree(HSAMPLE handle);
-BOOL BASS_MusicFree(HMUSIC handle);

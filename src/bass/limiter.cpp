@@ -19,7 +19,6 @@ void ResetLimiter(BassLimiter &l)
         g = BASS_GAIN_ONE;
     l.smoothSum = Uint64(BASS_GAIN_ONE) * BASS_LOOKAHEAD;
     l.released = BASS_GAIN_ONE;
-    l.lowest = BASS_GAIN_ONE;
 }
 
 // The gain that brings the louder side of a frame down to the ceiling.
@@ -71,8 +70,5 @@ void Limit(BassLimiter &l, const Sint32 *sum, Sint16 *out, int count)
         int oldest = int((n + 1) & mask);
         out[2 * i] = Clamp16((Sint64(l.delayed[2 * oldest]) * Sint64(l.smoothSum)) >> LIMIT_SHIFT);
         out[2 * i + 1] = Clamp16((Sint64(l.delayed[2 * oldest + 1]) * Sint64(l.smoothSum)) >> LIMIT_SHIFT);
-        Uint32 applied = Uint32(l.smoothSum / BASS_LOOKAHEAD);
-        if (applied < l.lowest)
-            l.lowest = applied;
     }
 }

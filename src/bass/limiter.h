@@ -23,7 +23,6 @@ struct BassLimiter {
     int queueHead, queueCount;
     Uint32 released;  // the newest frame's held gain after its release
     Uint32 frame;     // frames seen
-    Uint32 lowest;    // least gain applied since someone last looked
 };
 
 void ResetLimiter(BassLimiter &l);

@@ -13,9 +13,6 @@
 #include <cstring>
 
 BassState bass;
-int bassOffline;
-int bassQuiet;
-int bassMuteMusic, bassMuteEffects;
 
 static Sint32 mixSum[BASS_BLOCK * 2];
 static Sint32 effectSum[BASS_BLOCK * 2];
@@ -177,16 +174,4 @@ void BassMix(Uint8 *stream, int len)
         rewindDue = 0;
         WakeRewinder();
     }
-}
-
-void BassRender(Sint16 *out, int count)
-{
-    if (bass.deviceOpen)
-        SDL_LockAudio();
-    BassMix((Uint8 *)out, count * 4);
-    if (bass.deviceOpen)
-        SDL_UnlockAudio();
-    // Offline there is no thread: what it would have done by now is done here.
-    if (!RewinderRunning())
-        RewindDueModules();
 }

@@ -89,6 +89,24 @@ struct BassState {
 
 extern BassState bass;
 
+// The audio lock, taken only while the device is open: the callback runs
+// under it, so what is changed inside is never seen half done.
+void BassLock();
+void BassUnlock();
+
+// The callback's work: fills len bytes of signed 16-bit stereo. The caller
+// holds SDL's audio lock (SDL takes it around the callback).
+void BassMix(Uint8 *stream, int len);
+
+// A module's table entry, or NULL for a bad handle.
+BassModule *BassFindModule(HMUSIC handle);
+
+#ifdef KV_DEV_BUILD
+// What the tests, the tools and the benchmarks use and the game never does.
+// Only their build of the back-end (kvbass_dev) has it; the game's own is
+// built without, and always plays live, names the files it cannot use and
+// lets everything be heard.
+
 // Set before BASS_Init: the device opens as usual but stays paused, so SDL's
 // callback never runs and only BassRender mixes. Tests and tools use it to
 // hear exactly the frames they ask for.
@@ -100,22 +118,19 @@ extern int bassQuiet;
 // still runs, silently, so the session stays the same.
 extern int bassMuteMusic, bassMuteEffects;
 
-// The audio lock, taken only while the device is open: the callback runs
-// under it, so what is changed inside is never seen half done.
-void BassLock();
-void BassUnlock();
-
-// The callback's work: fills len bytes of signed 16-bit stereo. The caller
-// holds SDL's audio lock (SDL takes it around the callback).
-void BassMix(Uint8 *stream, int len);
-
 // Mixes count frames into out (2 values a frame) under the audio lock, as the
 // callback would at this moment of SDL_GetTicks.
 void BassRender(Sint16 *out, int count);
 
-// The playbacks of a sample that still sound, for tests; -1 for a bad handle.
+// The playbacks of a sample that still sound; -1 for a bad handle.
 int BassActivePlaybacks(HSAMPLE handle);
 
-// A module's table entry, or NULL for a bad handle.
-BassModule *BassFindModule(HMUSIC handle);
-
+// The game frees everything at once with BASS_Free; the fuzzer loads and
+// frees one file after another.
+BOOL BASS_SampleFree(HSAMPLE handle);
+BOOL BASS_MusicFree(HMUSIC handle);
+#else
+// Constants in the game's build, named in an enum so that not even an
+// unoptimised build of it has a symbol by these names.
+enum { bassOffline = 0, bassQuiet = 0, bassMuteMusic = 0, bassMuteEffects = 0 };
+#endif

@@ -434,8 +434,11 @@ int main(int argc, char **argv)
             edited.replace(found[0].first, found[0].second, m.into);
             WriteText(file, edited);
             objects.MakeNewer(file);
-            // A source of the game has an object to watch; a header has not.
-            const fs::path object = build / "CMakeFiles/kvgame.dir" / (m.file + ".o");
+            // A source of the game has an object to watch (the audio
+            // back-end's in the build the tests link); a header has not.
+            fs::path object = build / "CMakeFiles/kvgame.dir" / (m.file + ".o");
+            if (!objects.times.count(object))
+                object = build / "CMakeFiles/kvbass_dev.dir" / (m.file + ".o");
             const bool watched = objects.times.count(object) > 0;
             const bool built = Ok(Run(make));
             if (built && watched && fs::last_write_time(object) == objects.times[object]) {

@@ -39,8 +39,13 @@ int EffectCount(SoundEffect effect)
     return n;
 }
 
-// Every effect the game plays is logged, then played as usual.
-extern "C" void __real__Z10PlayEffect11SoundEffect(SoundEffect effect);
+// Every effect the game plays is logged, then played as usual. The linker
+// sends the game's calls here by PlayEffect's C++ name (tools/CMakeLists.txt).
+// Both ends are declared with PlayEffect's own type: a PlayEffect of another
+// signature, or a second one beside it, stops the build here rather than
+// leaving calls that pass the log by; one of another name finds no
+// __real_ to link with.
+extern "C" decltype(PlayEffect) __real__Z10PlayEffect11SoundEffect, __wrap__Z10PlayEffect11SoundEffect;
 extern "C" void __wrap__Z10PlayEffect11SoundEffect(SoundEffect effect)
 {
     vclock.effects.push_back(effect);
