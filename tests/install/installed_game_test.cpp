@@ -212,9 +212,12 @@ TEST_F(InstalledGame, EveryFileLandsInItsPlace)
     }
     EXPECT_EQ(dataFiles, 35);  // 20 pictures, 8 effects, 4 modules, 3 maps
     EXPECT_TRUE(fs::is_regular_file(root / "usr/share/man/man6/kestravale.6"));
-    // The README and the changelog the manual points to.
-    EXPECT_TRUE(fs::is_regular_file(root / "usr/share/doc/kestravale/README.md"));
-    EXPECT_TRUE(fs::is_regular_file(root / "usr/share/doc/kestravale/CHANGELOG.md"));
+    // The README and the changelog the manual points to (a Debian build
+    // leaves them to debhelper).
+    if (KV_INSTALL_DOCS) {
+        EXPECT_TRUE(fs::is_regular_file(root / "usr/share/doc/kestravale/README.md"));
+        EXPECT_TRUE(fs::is_regular_file(root / "usr/share/doc/kestravale/CHANGELOG.md"));
+    }
     for (int size : {16, 32, 48, 64, 128, 256}) {
         std::string dir = std::to_string(size) + "x" + std::to_string(size);
         Image icon = DecodePng(ReadFile((root / "usr/share/icons/hicolor" / dir / "apps" / (APP_ID + ".png")).string()));
