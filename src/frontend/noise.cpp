@@ -74,15 +74,6 @@ static void Seed()
     noiseRandom.seeded = 1;
 }
 
-int NoiseRand()
-{
-    if (!noiseRandom.seeded)
-        Seed();
-    Uint32 sum;
-    NextSums(&sum, 1);
-    return (int)(sum >> 1);
-}
-
 // The fifteen greys as the BackBuffer's format maps them; in the game's
 // palette they are the entries themselves, 15 to 29.
 static Uint8 greys[NOISE_COLOURS];

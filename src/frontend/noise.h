@@ -13,7 +13,6 @@ struct NoiseRandom {
 
 extern NoiseRandom noiseRandom;
 
-int NoiseRand();  // the next number, 0 .. 2^31 - 1
 
 // The field of 192x168 greys at (16, 16) of the BackBuffer, row by row from
 // the top, one number per pixel.

@@ -87,16 +87,6 @@ TEST_F(BlitLikeSdl, SamePixelsAndSameRectangleWrittenBackEverywhere)
     EXPECT_EQ(compared, 16 * 400);
 }
 
-// The first million numbers of the C library's generator, never seeded (the
-// same as seeded with 1), one by one and as whole rows of noise.
-TEST(NoiseRandom, GivesTheCLibrarysNumbersInTheirOrder)
-{
-    noiseRandom = {};
-    srand(1);
-    for (int i = 0; i < 1000000; i++)
-        ASSERT_EQ(NoiseRand(), rand()) << "number " << i;
-}
-
 TEST_F(BlitLikeSdl, TheNoiseFieldIsTheCLibrarysNumbersModuloFifteen)
 {
     noiseRandom = {};
