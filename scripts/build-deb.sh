@@ -30,7 +30,7 @@ git archive --format=tar --prefix=kestravale/ HEAD | tar -x -C "$work"
     DEB_BUILD_OPTIONS="parallel=$(nproc) ${DEB_BUILD_OPTIONS:-}" dpkg-buildpackage -us -uc -b)
 
 echo "== lintian"
-lintian --display-info --fail-on error,warning "$work"/kestravale_*.changes
+lintian --pedantic --display-info --fail-on error,warning,pedantic "$work"/kestravale_*.changes
 
 mkdir -p "$out"
 cp "$work"/*.deb "$out"/
