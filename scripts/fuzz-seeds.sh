@@ -30,6 +30,13 @@ for t in "$@"; do
         head -c 1000 data/new1.lvl >"$dir/short" ;;
     fuzz_audio)
         cp data/*.wav data/*.it "$dir/" ;;
+    fuzz_custom_level)
+        # The three levels written as custom levels, and one cut short.
+        for n in 1 2 3; do
+            { printf 'kestravale level 1\nlevel %d\ntitle Level %d\nauthor The Vale crew\n' $n $n
+              cat assets/levels/level$n.txt; } >"$dir/level$n"
+        done
+        head -c 3000 "$dir/level1" >"$dir/short" ;;
     fuzz_demo)
         cp tests/replays/*.txt "$dir/"
         for f in tests/sound/*.txt; do cp "$f" "$dir/sound-$(basename "$f")"; done ;;
