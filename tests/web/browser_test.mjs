@@ -359,6 +359,8 @@ try {
                                                                 (tr) => Array.from(tr.cells, (c) => c.textContent.trim())));
     check(JSON.stringify(shownControls) === JSON.stringify(controls),
           "the page's gamepad and touch table says what docs/controls.txt says", JSON.stringify(shownControls));
+    const unknown = controls.map((row) => row[0]).filter((key) => !keys.some((row) => row[0] === key));
+    check(unknown.length === 0, 'docs/controls.txt names only keys of docs/keys.txt', unknown.join(', '));
     check(errors.length === 0, 'no error in the console of the page players get', errors.join(' | '));
     await page.close();
   }

@@ -49,7 +49,8 @@ export function demoPasses(text) {
 }
 
 async function holdAfter(page, passes) {
-  await page.evaluate((n) => kvTest.holdAfter(n), passes);
+  const at = await page.evaluate((n) => { kvTest.holdAfter(n); return kvTest.passes(); }, passes);
+  if (at > passes) throw new Error(`the game ran past pass ${passes} before it could be held there`);
   await page.waitForFunction((n) => kvTest.passes() === n, passes, { timeout: 20000, polling: 5 });
 }
 
@@ -57,7 +58,7 @@ async function holdAfter(page, passes) {
 // keys change: held after pass n, a change is in the key table from pass
 // n + 2 on. Returns the pass since Start on which level 1 was left.
 async function playRun(page, passes, setKeys) {
-  let held = (await page.evaluate(() => kvTest.passes())) + 30;
+  let held = (await page.evaluate(() => kvTest.passes())) + 60;
   await holdAfter(page, held);
   const start = held + 2;  // the game's pass of the run's first (Enter)
   let keys = 0;
@@ -146,8 +147,8 @@ export async function checkControls({ site, top, figures, check, waitFor, watchC
       const before = await page.evaluate(() => kvTest.passes());
       await page.waitForFunction((n) => kvTest.passes() > n + 2, before);
       const heldNow = await sent();
-      await page.evaluate(() => { window.kvPads = []; });
-      await page.waitForFunction((n) => kvTest.passes() > n + 5, before);
+      const pulled = await page.evaluate(() => { window.kvPads = []; return kvTest.passes(); });
+      await page.waitForFunction((n) => kvTest.passes() > n + 3, pulled);
       const after = await sent();
       check(after.length === 0, `a pad with ${what}: nothing held once it is pulled`, `held ${heldNow} then ${after}`);
       if (what.startsWith('one')) check(heldNow.join() === '308', 'its one button down holds Left Alt', `held ${heldNow}`);
