@@ -235,6 +235,10 @@ export async function checkControls({ site, top, figures, check, waitFor, watchC
     await page.goto(phone.base);
     await started(page);
     const hand = await fingers(page);
+    const missing = SYMS.filter((sym) => !hand.at(sym));
+    check(missing.length === 0, "every key a demo holds but 1, 2 and 3 has its control on the touch screen",
+          `none for ${missing}`);
+    if (missing.length) return;
     const [cx, cy] = await page.evaluate(() => {
       const r = document.getElementById('screen').getBoundingClientRect();
       return [r.x + r.width / 2, r.y + r.height / 2];
