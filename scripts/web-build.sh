@@ -24,17 +24,22 @@ export NODE_PATH=/usr/share/nodejs     # Debian's acorn, whichever Node.js comes
 emcmake cmake -S web -B build-web -DKV_OPENMPT="$openmpt" >/dev/null
 cmake --build build-web -j"$(nproc)" --target $targets
 
-# The page's keys table: docs/keys.txt without its column of SDL names.
-awk -F'|' '
-    function cell(s) { gsub(/^ +| +$/, "", s); gsub(/&/, "\\&amp;", s); gsub(/</, "\\&lt;", s); return s }
-    BEGIN { print "    <table>" }
-    /^#/ || NF == 0 { next }
-    {
-        tag = n++ ? "td" : "th"; line = "      <tr>"
-        for (j = 1; j <= NF; j++) if (j != 2) line = line "<" tag ">" cell($j) "</" tag ">"
-        print line "</tr>"
-    }
-    END { print "    </table>" }' docs/keys.txt > build-web/keys.html
+# The page's keys tables: docs/keys.txt without its column of SDL names,
+# and docs/controls.txt.
+table() {
+    awk -F'|' -v skip="$2" '
+        function cell(s) { gsub(/^ +| +$/, "", s); gsub(/&/, "\\&amp;", s); gsub(/</, "\\&lt;", s); return s }
+        BEGIN { print "    <table>" }
+        /^#/ || NF == 0 { next }
+        {
+            tag = n++ ? "td" : "th"; line = "      <tr>"
+            for (j = 1; j <= NF; j++) if (j != skip) line = line "<" tag ">" cell($j) "</" tag ">"
+            print line "</tr>"
+        }
+        END { print "    </table>" }' "$1"
+}
+table docs/keys.txt 2 > build-web/keys.html
+table docs/controls.txt 0 > build-web/controls.html
 
 # A site: the game built in folder $1 put in folder $2 with the page, and
 # the page's extra scripts, if any, loaded after page.js.
@@ -45,8 +50,9 @@ site() {
     mkdir -p "$out"
     cp "$game/kestravale.js" "$game/kestravale.wasm" "$game/kestravale.data" web/page.js web/page.css "$out/"
     for script in "$@"; do cp "web/$script" "$out/"; done
-    awk -v keys=build-web/keys.html -v scripts="$*" '
+    awk -v keys=build-web/keys.html -v controls=build-web/controls.html -v scripts="$*" '
         /<!-- KEYS -->/ { while ((getline l < keys) > 0) print l; next }
+        /<!-- CONTROLS -->/ { while ((getline l < controls) > 0) print l; next }
         { print }
         /<script src="page.js">/ { n = split(scripts, s, " "); for (i = 1; i <= n; i++) print "<script src=\"" s[i] "\"></script>" }' \
         web/index.html > "$out/index.html"

@@ -30,20 +30,54 @@ extern "C" EMSCRIPTEN_KEEPALIVE unsigned kv_web_painted() { return WebPainted();
 
 static unsigned holdAtFlip;  // hold once this many frames have been flipped; 0: never
 static int holdInMode = -1;  // hold at the first wait of a pass in this mode; -1: never
+static int holdAfterPass;    // hold at the first wait once this many passes have ended; 0: never
 
 // Holds until the next call; kv_web_hold(0, -1) lets the game go on.
 extern "C" EMSCRIPTEN_KEEPALIVE void kv_web_hold(int flips, int mode)
 {
     holdAtFlip = flips > 0 ? (unsigned)flips : 0;
     holdInMode = mode;
+    holdAfterPass = 0;
 }
+
+// Steps the game pass by pass: held after pass n, in the wait of pass n + 1,
+// a key change the page makes is in the key table from pass n + 2 on.
+extern "C" EMSCRIPTEN_KEEPALIVE void kv_web_hold_after(int passes)
+{
+    holdAfterPass = passes;
+}
+
+// Every pass the game has ended since it started; the last pass whose
+// Enter in the menu began play, and the one on which that play left its
+// first level.
+static int passesEnded, startPass, levelLeftAt, lastLevel, lastMode;
 
 int WebHoldRequested()
 {
-    return (holdAtFlip && WebFlips() >= holdAtFlip) || (holdInMode >= 0 && (int)GameMode == holdInMode);
+    return (holdAtFlip && WebFlips() >= holdAtFlip) || (holdInMode >= 0 && (int)GameMode == holdInMode) ||
+           (holdAfterPass > 0 && passesEnded >= holdAfterPass);
 }
 
+extern "C" EMSCRIPTEN_KEEPALIVE int kv_web_passes() { return passesEnded; }
+extern "C" EMSCRIPTEN_KEEPALIVE int kv_web_key_held(int sym) { return SDL_GetKeyState(NULL)[sym]; }
 extern "C" EMSCRIPTEN_KEEPALIVE int kv_web_game_mode() { return (int)GameMode; }
+
+// The pass, counted from the one after Start as a demo counts it, on which
+// the play begun last left its first level; 0 while it has not.
+extern "C" EMSCRIPTEN_KEEPALIVE int kv_web_level_left() { return levelLeftAt ? levelLeftAt - startPass : 0; }
+
+static void CountPass()
+{
+    passesEnded++;
+    if (GameMode == Playing && lastMode != Playing) {
+        startPass = passesEnded;
+        levelLeftAt = 0;
+    } else if (GameMode == Playing && levelIndex != lastLevel && !levelLeftAt) {
+        levelLeftAt = passesEnded;
+    }
+    lastMode = GameMode;
+    lastLevel = levelIndex;
+}
 
 // The module heard (0 the menu's, 1 to 3 the levels'), or -1 while none is,
 // and how far into it the mixer has played, in milliseconds.
@@ -94,6 +128,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE int kv_web_watch_game_over() { return watch.game
 // At the end of every pass. The demo's first pass is the menu's Start.
 void WebAfterPass()
 {
+    CountPass();
     if (!watch.on || watch.done)
         return;
     if (demo.level == 0) {

@@ -1,7 +1,8 @@
 // The page around the game: loads it (saying in plain words what is wrong
 // when it cannot), paints its frames on the canvas, hands it the keyboard,
-// scales the picture and switches to the browser's full screen when the game
-// asks. The game itself is kestravale.js/.wasm/.data, built from the same
+// gamepads and the touch controls as the game's own keys, scales the
+// picture to the screen and switches to the browser's full screen when the
+// game asks. The game itself is kestravale.js/.wasm/.data, built from the same
 // sources and data as the desktop game.
 'use strict';
 
@@ -32,13 +33,45 @@
   const keptKeys = new Set(['ArrowUp', 'ArrowDown', 'ArrowLeft', 'ArrowRight', 'Space', 'Enter',
                             'NumpadEnter', 'Escape', 'AltLeft', 'AltRight']);
 
-  const held = new Set();
-  let swallowed = null;  // the key that took the start overlay away
+  // --- What holds each of the game's keys ---
+  // The keyboard, every gamepad and every finger on the touch controls hold
+  // keys; the game sees a key down while anything holds it. A touch or a pad
+  // that lets go of a key in the very pass it pressed it keeps it one pass
+  // more, so that the game sees every press (the keyboard's stay as they are).
+  const holders = new Map();  // SDL key code: the set of what holds it
+  const pressedInPass = new Map();  // SDL key code: the pass its press was sent in
+  const lateReleases = new Set();
+  let pass = 0;  // the key table's updates so far (kvPoll)
   let ready = false;
 
-  function send(code, down) {
-    if (ready && keyCodes[code] !== undefined) Module._kv_web_key(keyCodes[code], down ? 1 : 0);
+  function sendKey(sym, down) {
+    if (ready) Module._kv_web_key(sym, down ? 1 : 0);
   }
+  function hold(who, sym, down) {
+    let by = holders.get(sym);
+    if (!by) holders.set(sym, (by = new Set()));
+    const was = by.size > 0;
+    if (down) by.add(who);
+    else by.delete(who);
+    if (was === by.size > 0) return;
+    if (down) {
+      if (lateReleases.delete(sym)) return;  // its release has not gone yet
+      pressedInPass.set(sym, pass);
+      sendKey(sym, true);
+    } else if (pressedInPass.get(sym) === pass && !who.startsWith('key:')) {
+      lateReleases.add(sym);
+    } else {
+      sendKey(sym, false);
+    }
+  }
+  // Lets go of everything one holder holds, or everything held at all.
+  function letGo(who) {
+    for (const [sym, by] of holders)
+      for (const w of by) if (who === undefined || w === who) hold(w, sym, false);
+  }
+
+  // --- The keyboard ---
+  let swallowed = null;  // the key that took the start overlay away
 
   window.addEventListener('keydown', (e) => {
     if (keptKeys.has(e.code)) e.preventDefault();
@@ -47,46 +80,217 @@
       swallowed = e.code;
       return;
     }
-    if (e.repeat || held.has(e.code)) return;
-    held.add(e.code);
-    send(e.code, true);
+    if (e.repeat || keyCodes[e.code] === undefined) return;
+    hold('key:' + e.code, keyCodes[e.code], true);
   });
   window.addEventListener('keyup', (e) => {
     if (keptKeys.has(e.code)) e.preventDefault();
     if (e.code === swallowed) { swallowed = null; return; }
-    if (!held.delete(e.code)) return;
-    send(e.code, false);
+    if (keyCodes[e.code] !== undefined) hold('key:' + e.code, keyCodes[e.code], false);
   });
-  // Keys held when the page loses the focus would never come up.
-  window.addEventListener('blur', () => {
-    for (const code of held) send(code, false);
-    held.clear();
+  // Keys held when the page loses the focus or is hidden would never come up.
+
+  // --- Gamepads (the standard mapping), read once a pass ---
+  // The d-pad or the left stick walk (and choose in the menu); A / Cross
+  // jumps, X / Square fires, Start is Enter, Back / Select is Escape.
+  const padButtons = [[0, 308], [2, 32], [9, 13], [8, 27], [12, 273], [13, 274], [14, 276], [15, 275]];
+  const padsSeen = new Set();
+  function padKeys(pad) {
+    const keys = new Set();
+    const b = pad.buttons || [], axes = pad.axes || [];
+    for (const [i, sym] of padButtons) {
+      const button = b[i];
+      if (button && (button.pressed === true || Number(button.value) >= 0.5)) keys.add(sym);
+    }
+    const x = Number(axes[0]), y = Number(axes[1]);
+    if (x <= -0.5) keys.add(276);
+    if (x >= 0.5) keys.add(275);
+    if (y <= -0.5) keys.add(273);
+    if (y >= 0.5) keys.add(274);
+    return keys;
+  }
+  function pollPads() {
+    let pads = [];
+    try {
+      if (!document.hidden && navigator.getGamepads) pads = Array.from(navigator.getGamepads() || []);
+    } catch (e) {
+      pads = [];
+    }
+    const now = new Set();
+    pads.forEach((pad, i) => {
+      if (!pad || pad.connected === false) return;
+      const who = 'pad:' + i;
+      let keys;
+      try {
+        keys = padKeys(pad);
+      } catch (e) {
+        keys = new Set();
+      }
+      now.add(who);
+      for (const [, sym] of padButtons) hold(who, sym, keys.has(sym));
+    });
+    for (const who of padsSeen) if (!now.has(who)) letGo(who);
+    padsSeen.clear();
+    for (const who of now) padsSeen.add(who);
+  }
+  window.addEventListener('gamepaddisconnected', (e) => {
+    const who = 'pad:' + (e.gamepad ? e.gamepad.index : '');
+    letGo(who);
+    padsSeen.delete(who);
   });
+  function poll() {
+    pass++;
+    for (const sym of lateReleases)
+      if (pressedInPass.get(sym) < pass - 1) {
+        lateReleases.delete(sym);
+        sendKey(sym, false);
+      }
+    pollPads();
+  }
+
+  // --- The touch controls ---
+  // Each finger holds the control under it: sliding onto another control
+  // moves the press there, sliding off or a cancelled touch lets go. The
+  // picture itself is Space while touched (it fires and turns the help
+  // pages) and Enter for one pass when the finger lifts (it chooses the
+  // menu's entry).
+  const touch = matchMedia('(pointer: coarse)').matches || 'ontouchstart' in window || navigator.maxTouchPoints > 0;
+  document.documentElement.classList.toggle('touch', touch);
+  if (touch) overlay.firstElementChild.textContent = 'Tap to start';
+  const fingers = new Map();  // pointerId: the control it holds
+  function keysOf(control) {
+    return control === canvas ? [32] : control.dataset.keys.split(' ').map(Number);
+  }
+  function touchControl(id, control, lifted) {
+    const old = fingers.get(id);
+    if (old === control) return;
+    if (old) {
+      for (const sym of keysOf(old)) hold('finger:' + id, sym, false);
+      old.classList.remove('held');
+      if (old === canvas && lifted) pulse(13);
+    }
+    if (control) {
+      fingers.set(id, control);
+      for (const sym of keysOf(control)) hold('finger:' + id, sym, true);
+      control.classList.add('held');
+    } else {
+      fingers.delete(id);
+    }
+  }
+  function controlAt(x, y) {
+    const el = document.elementFromPoint(x, y);
+    return el && el.closest('button[data-keys]');
+  }
+  window.addEventListener('pointerdown', (e) => {
+    const control = e.target.closest && e.target.closest('button[data-keys]');
+    const picture = e.target === canvas && e.pointerType !== 'mouse';
+    if (!control && !picture) return;
+    e.preventDefault();
+    if (e.target.hasPointerCapture && e.target.hasPointerCapture(e.pointerId)) e.target.releasePointerCapture(e.pointerId);
+    touchControl(e.pointerId, control || canvas, false);
+  });
+  window.addEventListener('pointermove', (e) => {
+    const old = fingers.get(e.pointerId);
+    if (!old) return;
+    const el = document.elementFromPoint(e.clientX, e.clientY);
+    touchControl(e.pointerId, old === canvas ? (el === canvas ? canvas : null) : controlAt(e.clientX, e.clientY), false);
+  });
+  window.addEventListener('pointerup', (e) => touchControl(e.pointerId, null, true));
+  window.addEventListener('pointercancel', (e) => touchControl(e.pointerId, null, false));
+  window.addEventListener('contextmenu', (e) => { if (touch) e.preventDefault(); });
+  function letGoOfFingers() {
+    for (const id of Array.from(fingers.keys())) touchControl(id, null, false);
+  }
+
+  // A key pressed for one pass, as a quick press of it.
+  function pulse(sym) {
+    hold('pulse', sym, true);
+    hold('pulse', sym, false);
+  }
+
+  function letGoOfEverything() {
+    letGoOfFingers();
+    letGo();
+  }
+  window.addEventListener('blur', letGoOfEverything);
+  window.addEventListener('pagehide', letGoOfEverything);
 
   // --- The start gesture: browsers start sound only after one ---
+  // The sound plays from then on unless it is muted or the page is hidden.
+  const muteButton = document.getElementById('mute');
+  let started = false, muted = false;
   function audioContext() {
     return (typeof SDL !== 'undefined' && SDL.audioContext) || null;
   }
+  function soundOn() {
+    const ctx = audioContext();
+    if (!ctx || !started) return;
+    const wanted = !muted && !document.hidden;
+    if (wanted && ctx.state !== 'running') ctx.resume().catch(() => {});
+    if (!wanted && ctx.state === 'running') ctx.suspend().catch(() => {});
+  }
   function start() {
     overlay.hidden = true;
-    const ctx = audioContext();
-    if (ctx && ctx.state !== 'running') ctx.resume().catch(() => {});
+    started = true;
+    soundOn();
     canvas.focus();
   }
   overlay.addEventListener('pointerdown', (e) => { e.preventDefault(); start(); });
+  muteButton.addEventListener('click', () => {
+    muted = !muted;
+    muteButton.setAttribute('aria-pressed', String(muted));
+    soundOn();
+  });
+  document.addEventListener('visibilitychange', () => {
+    if (document.hidden) letGoOfEverything();
+    soundOn();
+  });
 
-  // --- Scale: whole numbers where the window allows ---
+  // --- Full screen ---
+  // The button puts the page in the browser's full screen and out of it;
+  // the game's keys 1 and 2 switch its own mode and ask the browser to
+  // follow. Left by the browser's own means (Escape, the back gesture), the
+  // game gets its key 2, held until it is back in its window.
+  const fullScreenButton = document.getElementById('fullscreen');
+  const fullScreenElement = touch ? document.documentElement : stage;
+  let gameFullScreen = false;
+  fullScreenButton.addEventListener('click', () => {
+    if (document.fullscreenElement) document.exitFullscreen().catch(() => {});
+    else if (fullScreenElement.requestFullscreen) fullScreenElement.requestFullscreen().catch(() => {});
+  });
+  document.addEventListener('fullscreenchange', () => {
+    if (!document.fullscreenElement && gameFullScreen) hold('window', 50, true);
+  });
+
+  // --- Scale: whole numbers where the room allows ---
+  // Else the largest size that fits, kept sharp. On a touch screen the
+  // picture takes the screen's height in landscape, the d-pad at its left
+  // and Fire and Jump over its score panel, under the thumbs; in portrait it
+  // takes the screen's width, the controls below it.
+  const THUMB_ROOM = 200;  // landscape: the room at the left of the picture
+  const BELOW = 280;  // portrait: the room below the picture
   function layout() {
-    const full = document.fullscreenElement === stage;
+    const vv = touch && window.visualViewport;
+    const vw = vv ? vv.width : window.innerWidth, vh = vv ? vv.height : window.innerHeight;
+    const portrait = touch && vw <= vh;
+    document.documentElement.classList.toggle('portrait', portrait);
+    document.documentElement.classList.toggle('landscape', touch && !portrait);
+    const full = !touch && document.fullscreenElement === stage;
+    const availW = full ? vw : !touch ? vw - 32 : portrait ? vw : vw - THUMB_ROOM;
+    const availH = full ? vh : !touch ? vh - 32 : portrait ? vh - BELOW : vh;
     const w = canvas.width, h = canvas.height;
-    const availW = full ? window.innerWidth : window.innerWidth - 32;
-    const availH = full ? window.innerHeight : window.innerHeight - 32;
-    const fit = Math.min(availW / w, availH / h);
+    const fit = Math.max(0.1, Math.min(availW / w, availH / h));
     const k = fit >= 1 ? Math.floor(fit) : fit;
     canvas.style.width = w * k + 'px';
     canvas.style.height = h * k + 'px';
+    const style = document.documentElement.style;
+    style.setProperty('--picture-width', w * k + 'px');
+    style.setProperty('--picture-height', h * k + 'px');
+    style.setProperty('--thumb-room', THUMB_ROOM + 'px');
   }
   window.addEventListener('resize', layout);
+  window.addEventListener('orientationchange', layout);
+  if (window.visualViewport) window.visualViewport.addEventListener('resize', layout);
   document.addEventListener('fullscreenchange', layout);
 
   // --- The frames: the newest one, once per display refresh ---
@@ -185,8 +389,10 @@
       canvas.width = w;
       canvas.height = h;
       layout();
-      if (fullScreen && !document.fullscreenElement && stage.requestFullscreen)
-        stage.requestFullscreen().catch(() => {});
+      gameFullScreen = !!fullScreen;
+      if (!fullScreen) hold('window', 50, false);
+      if (fullScreen && !document.fullscreenElement && fullScreenElement.requestFullscreen)
+        fullScreenElement.requestFullscreen().catch(() => {});
       if (!fullScreen && document.fullscreenElement) document.exitFullscreen().catch(() => {});
     },
     kvShowPointer: (show) => { canvas.style.cursor = show ? '' : 'none'; },
@@ -207,6 +413,7 @@
       document.head.appendChild(link);
     },
     kvPaint: () => { if (due) paint(); },
+    kvPoll: poll,
     kvEnded: () => say('The game has ended. Reload the page to play again.'),
   };
 

@@ -60,6 +60,14 @@
     },
     hold: (flips, mode) => Module._kv_web_hold(flips, mode),
     release: () => Module._kv_web_hold(0, -1),
+    // Passes ended so far; holding after pass n, a key changed now is down
+    // from pass n + 2 on.
+    passes: () => Module._kv_web_passes(),
+    holdAfter: (passes) => Module._kv_web_hold_after(passes),
+    // Whether the key table the game reads holds this SDL key down.
+    keyHeld: (sym) => Module._kv_web_key_held(sym) !== 0,
+    // The pass, counted from the one after Start, on which the first level played was left; 0: not yet.
+    levelLeft: () => Module._kv_web_level_left(),
     audioState: () => { const c = audioContext(); return c ? c.state : 'none'; },
     // The loudest sample of the sound last mixed by the game (16-bit stereo).
     audioPeak: () => {

@@ -11,12 +11,15 @@
 //   - the sound starts with the start gesture; the music changes with the
 //     mode, and the menu's starts from its beginning again; keys 1 and 2
 //     switch the picture; the page does not scroll under the game's keys;
+//   - leaving the browser's full screen by its own means brings the game
+//     back to its window;
+//   - gamepads and the touch screen (controls.mjs);
 //   - no error reaches the console;
 //   - a missing .data or .wasm, no WebAssembly or no Web Audio: the page
 //     says so in plain words;
 //   - the page players get runs the game without the test's hooks (no
 //     window.kvTest, no export of the wasm that the page does not call),
-//     shows the keys of docs/keys.txt, and takes at most 6 MB with its
+//     shows the keys of docs/keys.txt and docs/controls.txt, and takes at most 6 MB with its
 //     .js, .wasm and .data.
 // All but the last run on the test build (scripts/web-build.sh --test).
 //
@@ -28,6 +31,7 @@ import { join } from 'node:path';
 
 import { serve } from '../../web/serve.mjs';
 import { openBrowser } from './chromium.mjs';
+import { checkControls } from './controls.mjs';
 import { readIndexedPng, writeIndexedPng } from './png.mjs';
 
 const [site, shippedSite, figuresFile] = process.argv.slice(2);
@@ -185,6 +189,14 @@ try {
     await page.keyboard.up('Digit2');
     const fullscreenSeen = await page.evaluate(() => document.getElementById('screen').width === 640);
     check(fullscreenSeen, 'keys 1 and 2 switch between the full-screen picture and the 640x400 one');
+    // The browser's full screen left by the browser, not the game.
+    await page.keyboard.down('Digit1');
+    await waitFor(page, () => document.getElementById('screen').width === 320 && document.fullscreenElement,
+                  "key 1 puts the page in the browser's full screen", 5000);
+    await page.keyboard.up('Digit1');
+    await page.evaluate(() => document.exitFullscreen());
+    await waitFor(page, () => document.getElementById('screen').width === 640,
+                  "leaving the browser's full screen brings the game back to its window", 5000);
     // The music changes with the mode: level 1's plays on, and back in the
     // menu the menu's starts again from its beginning.
     const advances = async (index) => {
@@ -270,6 +282,8 @@ try {
     await page.close();
   }
 
+  await checkControls({ site, top, figures, check, waitFor, watchConsole, context, base });
+
   // Bad input: the page says what is wrong.
   const cases = [
     { what: 'a missing .data file', route: '**/kestravale.data', expect: /kestravale\.data.*404/ },
@@ -339,6 +353,14 @@ try {
                                                             (tr) => Array.from(tr.cells, (c) => c.textContent.trim())));
     check(JSON.stringify(shownKeys) === JSON.stringify(keys), "the page's keys table says what docs/keys.txt says",
           JSON.stringify(shownKeys));
+    const controls = readFileSync(join(top, 'docs/controls.txt'), 'utf8').split('\n').filter((l) => l.trim() && !l.startsWith('#'))
+      .map((l) => l.split('|').map((c) => c.trim()));
+    const shownControls = await page.evaluate(() => Array.from(document.querySelectorAll('#pad-help tr'),
+                                                                (tr) => Array.from(tr.cells, (c) => c.textContent.trim())));
+    check(JSON.stringify(shownControls) === JSON.stringify(controls),
+          "the page's gamepad and touch table says what docs/controls.txt says", JSON.stringify(shownControls));
+    const unknown = controls.map((row) => row[0]).filter((key) => !keys.some((row) => row[0] === key));
+    check(unknown.length === 0, 'docs/controls.txt names only keys of docs/keys.txt', unknown.join(', '));
     check(errors.length === 0, 'no error in the console of the page players get', errors.join(' | '));
     await page.close();
   }

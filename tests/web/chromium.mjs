@@ -12,11 +12,12 @@ import { serve } from '../../web/serve.mjs';
 const flags = ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
                '--disable-component-update', '--disable-sync'];
 
-export async function openBrowser(site, viewport = { width: 1280, height: 800 }) {
+// More options (a touch screen: hasTouch, isMobile) go to playwright.
+export async function openBrowser(site, viewport = { width: 1280, height: 800 }, options = {}) {
   const server = await serve(site, 0);
   const profile = mkdtempSync(join(tmpdir(), 'kv-chromium-'));
   const context = await chromium.launchPersistentContext(profile, {
-    executablePath: '/usr/bin/chromium', headless: true, viewport, args: flags,
+    executablePath: '/usr/bin/chromium', headless: true, viewport, args: flags, ...options,
   });
   return {
     context,

@@ -1,7 +1,8 @@
 // SDL 1.2's start and stop, errors, window dressing, clock, wait and events
-// in the browser. The keyboard comes from the page: key changes queue up
-// until SDL pumps its events (in SDL_PollEvent), as on the desktop, so a
-// pass sees the keys as they were at the end of the pass before.
+// in the browser. The keys come from the page (the keyboard, gamepads and
+// the touch controls): key changes queue up until SDL pumps its events (in
+// SDL_PollEvent), as on the desktop, so a pass sees the keys as they were
+// at the end of the pass before.
 
 #include <emscripten.h>
 
@@ -193,6 +194,12 @@ extern "C" EMSCRIPTEN_KEEPALIVE void kv_web_key(int sym, int down)
     pending[i].down = down != 0;
 }
 
+// The page reads the gamepads here, once a pass, just before the key table
+// takes the changes: what they hold becomes key changes like the keyboard's.
+EM_JS(void, WebPollPads, (), {
+    if (Module.kvPoll) Module.kvPoll();
+});
+
 // The key table changes for every key change; the event queue keeps what
 // fits (SDL 1.2 holds at most 127 events). A game that has not waited for a
 // while (passes slower than their period, a timed demo) gives the browser its
@@ -201,6 +208,7 @@ static void Pump()
 {
     if (emscripten_get_now() - lastYieldMs >= 50)
         Sleep(0);
+    WebPollPads();
     for (; pendingCount > 0; pendingCount--, pendingHead = (pendingHead + 1) % PENDING) {
         const int sym = pending[pendingHead].sym, down = pending[pendingHead].down;
         keyTable[sym] = down ? SDL_PRESSED : SDL_RELEASED;
