@@ -117,6 +117,9 @@ int ReadCustomLevel(const char *text, int len, char *why, int whyLen)
     if (ReadName(r, "title", customLevel.title) < 0 || ReadName(r, "author", customLevel.author) < 0)
         return -1;
 
+    Sint32 codeOf[256];  // the level's legend, by character
+    for (int c = 0; c < 256; c++)
+        codeOf[c] = LegendCode(level, (char)c);
     const char *rows[MAP_SIZE];
     char what[96];
     for (int row = 0; row < MAP_SIZE; row++) {
@@ -130,7 +133,7 @@ int ReadCustomLevel(const char *text, int len, char *why, int whyLen)
             return Fault(r, what);
         }
         for (int col = 0; col < MAP_SIZE; col++) {
-            const Sint32 code = LegendCode(level, line[col]);
+            const Sint32 code = codeOf[(unsigned char)line[col]];
             if (code < 0) {
                 const unsigned char c = (unsigned char)line[col];
                 if (c >= 32 && c < 127)

@@ -10,12 +10,20 @@
 #include "world/custom.h"
 #include "world/legend.h"
 
+// The codes some character of a level's legend stands for, found once.
 static bool InLegend(int level, Sint32 code)
 {
-    for (const LegendEntry &e : Legend)
-        if (e.code == code && LegendCode(level, e.character) == code)
-            return true;
-    return false;
+    static bool known[4][256], made;
+    if (!made) {
+        for (int l = 1; l <= 3; l++)
+            for (int c = 0; c < 256; c++) {
+                const Sint32 k = LegendCode(l, (char)c);
+                if (k >= 0 && k < 256)
+                    known[l][k] = true;
+            }
+        made = true;
+    }
+    return code >= 0 && code < 256 && known[level][code];
 }
 
 static bool Plain(const char *text)
