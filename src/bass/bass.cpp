@@ -43,7 +43,7 @@ static int HandleIndex(DWORD handle, int kind, int count)
     return index >= 0 && index < count ? index : -1;
 }
 
-static BassSample *FindSample(HSAMPLE handle)
+BassSample *BassFindSample(HSAMPLE handle)
 {
     int i = HandleIndex(handle, KIND_SAMPLE, BASS_MAX_SAMPLES);
     return i >= 0 && bass.samples[i].loaded ? &bass.samples[i] : NULL;
@@ -222,7 +222,7 @@ HSAMPLE BASS_SampleLoad(BOOL mem, const void *file, QWORD offset, DWORD length, 
 
 BOOL BASS_SampleFree(HSAMPLE handle)
 {
-    BassSample *s = FindSample(handle);
+    BassSample *s = BassFindSample(handle);
     if (!s)
         return FALSE;
     BassLock();
@@ -303,7 +303,7 @@ static Uint32 StartDelay(Uint32 now)
 
 HCHANNEL BASS_SamplePlay(HSAMPLE handle)
 {
-    BassSample *s = FindSample(handle);
+    BassSample *s = BassFindSample(handle);
     if (!s)
         return 0;
     Uint32 now = SDL_GetTicks();
@@ -323,7 +323,7 @@ HCHANNEL BASS_SamplePlay(HSAMPLE handle)
 
 int BassActivePlaybacks(HSAMPLE handle)
 {
-    BassSample *s = FindSample(handle);
+    BassSample *s = BassFindSample(handle);
     if (!s)
         return -1;
     int n = 0;

@@ -116,6 +116,9 @@ void BassRender(Sint16 *out, int count);
 // The playbacks of a sample that still sound, for tests; -1 for a bad handle.
 int BassActivePlaybacks(HSAMPLE handle);
 
+// A loaded sample's table entry, or NULL for a bad handle.
+BassSample *BassFindSample(HSAMPLE handle);
+
 // A module's table entry, or NULL for a bad handle.
 BassModule *BassFindModule(HMUSIC handle);
 
