@@ -29,12 +29,15 @@ class FreshStart : public ::testing::EmptyTestEventListener {
             RigStop();
     }
     // A shuffled run that failed says, as its last line, how to run that
-    // same order again (gtest names the seed only at the top, far above).
+    // same order again (gtest names the seed only at the top, far above, and
+    // has moved on to the next one by the end).
+    int seed = 0;
+    void OnTestIterationStart(const ::testing::UnitTest &unit, int) override { seed = unit.random_seed(); }
     void OnTestProgramEnd(const ::testing::UnitTest &unit) override
     {
         if (GTEST_FLAG_GET(shuffle) && !unit.Passed())
-            printf("Shuffled with seed %d: run this order again with --gtest_shuffle --gtest_random_seed=%d\n",
-                   unit.random_seed(), unit.random_seed());
+            printf("Shuffled with seed %d: run this order again with --gtest_shuffle --gtest_random_seed=%d\n", seed,
+                   seed);
     }
 };
 
