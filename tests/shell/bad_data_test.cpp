@@ -18,6 +18,7 @@
 #include "shell/startup.h"
 #include "video/art.h"
 #include "temp_folder.h"
+#include "vclock.h"
 
 namespace fs = std::filesystem;
 
@@ -357,4 +358,15 @@ TEST_F(BadDataTest, APictureOneByteShortOfItsLastRow)
     b.pop_back();
     Write("gunbar.bmp", b);
     ExpectOneLineNaming(Run(), "data/gunbar.bmp", "ends before its last row");
+    // In the rig, where the display modes asked for are counted: none.
+    EXPECT_EXIT(
+        {
+            fs::current_path(dir);
+            atexit([] {
+                if (vclock.videoModeCalls != 0 || SDL_WasInit(SDL_INIT_VIDEO))
+                    _exit(3);
+            });
+            RigStart();
+        },
+        ::testing::ExitedWithCode(1), "data/gunbar.bmp: .*ends before its last row");
 }
