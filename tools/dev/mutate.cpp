@@ -421,7 +421,7 @@ int main(int argc, char **argv)
     const std::string ctestChecks =
         !o.ctestChecks ? "true"
                        : "cd " + Quote(o.scratch) + " && timeout " + std::to_string(2 * o.timeout) +
-                             " ctest --test-dir " + Quote(build) +
+                             " ctest --test-dir " + Quote(build) + " -j" + jobs +
                              " -R '^(AllInOneProcess[.].*|NoHeapInAPass|PassInstructionBudget)$' > " +
                              Quote(o.scratch / "ctest.log") + " 2>&1";
     // The sanitizer build, as ./check makes and runs it; the whole program,
