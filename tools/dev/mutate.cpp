@@ -402,12 +402,13 @@ int main(int argc, char **argv)
     // play a demo back, to render a session's sound); the data builders are
     // built once, as they are.
     // CTest's own checks run two programs more: count_allocs, count_passes.
-    const std::string targets =
-        std::string(" --target kvtests passdigest render_session") + (o.ctestChecks ? " count_allocs count_passes" : "");
-    auto makeIn = [&](const fs::path &dir, const char *log) {
-        return "cmake --build " + Quote(dir) + " -j" + jobs + targets + " > " + Quote(o.scratch / log) + " 2>&1";
+    // The sanitizer build has neither: its tests are the test program's.
+    const std::string testTargets = " --target kvtests passdigest render_session";
+    const std::string targets = testTargets + (o.ctestChecks ? " count_allocs count_passes" : "");
+    auto makeIn = [&](const fs::path &dir, const std::string &what, const char *log) {
+        return "cmake --build " + Quote(dir) + " -j" + jobs + what + " > " + Quote(o.scratch / log) + " 2>&1";
     };
-    const std::string make = makeIn(build, "build.log");
+    const std::string make = makeIn(build, targets, "build.log");
     // Fail fast: one failing test is enough to reject an edit. The tests
     // worked out by hand first, then the guards.
     auto testCommand = [&](const std::string &filter) {
@@ -427,7 +428,7 @@ int main(int argc, char **argv)
     // The sanitizer build, as ./check makes and runs it; the whole program,
     // guards and all, since only edits the normal build let through reach it.
     const fs::path asan = o.scratch / "build-asan";
-    const std::string asanMake = makeIn(asan, "build-asan.log");
+    const std::string asanMake = makeIn(asan, testTargets, "build-asan.log");
     const std::string asanTest =
         "cd " + Quote(o.scratch) + " && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 LSAN_OPTIONS=suppressions=" +
         Quote(o.scratch / "scripts/lsan.supp") + ":print_suppressions=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1" +
