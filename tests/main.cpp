@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
 
 #include "rig.h"
@@ -26,6 +28,17 @@ class FreshStart : public ::testing::EmptyTestEventListener {
         if (RigRunning())
             RigStop();
     }
+    // A shuffled run that failed says, as its last line, how to run that
+    // same order again (gtest names the seed only at the top, far above, and
+    // has moved on to the next one by the end).
+    int seed = 0;
+    void OnTestIterationStart(const ::testing::UnitTest &unit, int) override { seed = unit.random_seed(); }
+    void OnTestProgramEnd(const ::testing::UnitTest &unit) override
+    {
+        if (GTEST_FLAG_GET(shuffle) && !unit.Passed())
+            printf("Shuffled with seed %d: run this order again with --gtest_shuffle --gtest_random_seed=%d\n", seed,
+                   seed);
+    }
 };
 
 }  // namespace
@@ -38,6 +51,10 @@ int main(int argc, char **argv)
     // The headless window never has the focus, and SDL keeps a pad that is
     // pressed while no window of the game has it from reaching the game.
     setenv("SDL_JOYSTICK_ALLOW_BACKGROUND_EVENTS", "1", 1);
+    // A program started in the background by a script inherits an interrupt
+    // that is ignored, and SDL then leaves it so: the game is tested as a
+    // player starts it, with the interrupt at its default.
+    signal(SIGINT, SIG_DFL);
     RigFreshRecords();  // takes the first values before any test can change them
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::UnitTest::GetInstance()->listeners().Append(new FreshStart);

@@ -43,7 +43,7 @@ static int HandleIndex(DWORD handle, int kind, int count)
     return index >= 0 && index < count ? index : -1;
 }
 
-static BassSample *FindSample(HSAMPLE handle)
+BassSample *BassFindSample(HSAMPLE handle)
 {
     int i = HandleIndex(handle, KIND_SAMPLE, BASS_MAX_SAMPLES);
     return i >= 0 && bass.samples[i].loaded ? &bass.samples[i] : NULL;
@@ -287,7 +287,7 @@ static Uint32 StartDelay(Uint32 now)
 
 HCHANNEL BASS_SamplePlay(HSAMPLE handle)
 {
-    BassSample *s = FindSample(handle);
+    BassSample *s = BassFindSample(handle);
     if (!s)
         return 0;
     Uint32 now = SDL_GetTicks();
@@ -482,7 +482,7 @@ void BassRender(Sint16 *out, int count)
 
 int BassActivePlaybacks(HSAMPLE handle)
 {
-    BassSample *s = FindSample(handle);
+    BassSample *s = BassFindSample(handle);
     if (!s)
         return -1;
     int n = 0;
@@ -495,7 +495,7 @@ int BassActivePlaybacks(HSAMPLE handle)
 
 BOOL BASS_SampleFree(HSAMPLE handle)
 {
-    BassSample *s = FindSample(handle);
+    BassSample *s = BassFindSample(handle);
     if (!s)
         return FALSE;
     BassLock();

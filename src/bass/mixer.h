@@ -98,6 +98,9 @@ void BassUnlock();
 // holds SDL's audio lock (SDL takes it around the callback).
 void BassMix(Uint8 *stream, int len);
 
+// A loaded sample's table entry, or NULL for a bad handle.
+BassSample *BassFindSample(HSAMPLE handle);
+
 // A module's table entry, or NULL for a bad handle.
 BassModule *BassFindModule(HMUSIC handle);
 

@@ -6,11 +6,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 
 #include "audio_test.h"
 #include "bass/readfile.h"
+#include "bass/wavdecode.h"
 
 namespace {
 
@@ -286,6 +289,196 @@ TEST_F(DamagedFiles, WavsOfOtherShapesAreHeardAtTheirValues)
     Frames folded = heard(load("loud-float.wav", MakeWav(3, 4, 44100, 32, floats)));
     EXPECT_EQ(folded[0], EffectLevel(16384));
     EXPECT_EQ(folded[1], EffectLevel(-16384));
+}
+
+// The reader straight from bytes: what it makes of a file, or why it refuses.
+struct Decoded {
+    std::vector<int16_t> frames;  // left, right, left, right...
+    std::string why;
+};
+
+Decoded Decode(const Bytes &file, int rate = 44100)
+{
+    Uint32 count = 0;
+    const char *why = nullptr;
+    Sint16 *pcm = DecodeWav(file.data(), file.size(), rate, &count, &why);
+    Decoded d;
+    if (pcm)
+        d.frames.assign(pcm, pcm + 2 * size_t(count));
+    else
+        d.why = why ? why : "";
+    free(pcm);
+    return d;
+}
+
+// Every limit of the reader, one step on each side: the first value it
+// takes and the first it refuses.
+TEST(WavLimits, EachCheckTakesItsLastGoodValueAndRefusesTheNext)
+{
+    Bytes one = Values16({1234});
+    struct Side {
+        const char *what;
+        Bytes file;
+        const char *refusal;  // nullptr: the file is taken
+    } sides[] = {
+        {"rate 1000 Hz", MakeWav(1, 1, 1000, 16, one), nullptr},
+        {"rate 999 Hz", MakeWav(1, 1, 999, 16, one), "rate"},
+        {"rate 384000 Hz", MakeWav(1, 1, 384000, 16, one), nullptr},
+        {"rate 384001 Hz", MakeWav(1, 1, 384001, 16, one), "rate"},
+        {"one channel", MakeWav(1, 1, 44100, 16, one), nullptr},
+        {"eight channels", MakeWav(1, 8, 44100, 16, Bytes(16, 0)), nullptr},
+        {"nine channels", MakeWav(1, 9, 44100, 16, Bytes(18, 0)), "channels"},
+        {"a whole frame of 24 bits", MakeWav(1, 2, 44100, 24, Bytes(6, 0)), nullptr},
+        {"a frame short of a byte", MakeWav(1, 2, 44100, 24, Bytes(5, 0)), "no sound"},
+        {"64-bit float", MakeWav(3, 1, 44100, 64, Bytes(8, 0)), nullptr},
+        {"16-bit float", MakeWav(3, 1, 44100, 16, one), "format"},
+        {"12-bit", MakeWav(1, 1, 44100, 12, one), "format"},
+        {"data that holds what it claims", MakeWav(1, 1, 44100, 16, Bytes(4, 0), 4), nullptr},
+        {"data one byte short of its claim", MakeWav(1, 1, 44100, 16, Bytes(4, 0), 5), "claims more"},
+    };
+    for (const Side &s : sides) {
+        Decoded d = Decode(s.file);
+        if (!s.refusal) {
+            EXPECT_EQ(d.why, "") << s.what;
+            EXPECT_FALSE(d.frames.empty()) << s.what;
+        } else {
+            EXPECT_NE(d.why.find(s.refusal), std::string::npos) << s.what << ": " << d.why;
+        }
+    }
+
+    // A minute is the longest an effect may last: 60 * 1000 frames at
+    // 1000 Hz are taken, one frame more is not.
+    Bytes minute(2 * 60000, 0);
+    EXPECT_EQ(Decode(MakeWav(1, 1, 1000, 16, minute)).why, "");
+    minute.resize(minute.size() + 2);
+    EXPECT_NE(Decode(MakeWav(1, 1, 1000, 16, minute)).why.find("minute"), std::string::npos);
+
+    // The format chunk holds 16 bytes at least, 40 when it is extensible.
+    for (uint32_t length : {15u, 16u, 39u, 40u}) {
+        const bool extensible = length >= 39;
+        Bytes b;
+        Tag(b, "RIFF"), Put32(b, 0), Tag(b, "WAVE"), Tag(b, "fmt "), Put32(b, length);
+        Put16(b, extensible ? 0xFFFE : 1), Put16(b, 1), Put32(b, 44100), Put32(b, 88200), Put16(b, 2), Put16(b, 16);
+        if (extensible)
+            Put16(b, 22), Put16(b, 16), Put32(b, 4), Put16(b, 1);  // the sub-format: PCM
+        b.resize(20 + length, 0);
+        Tag(b, "data"), Put32(b, 2), Put16(b, 1234);
+        const bool taken = length == 16 || length == 40;
+        EXPECT_EQ(Decode(b).why.empty(), taken) << "format chunk of " << length << " bytes: " << Decode(b).why;
+    }
+
+    // The header is 12 bytes: a file of 11 is not a WAV.
+    Bytes whole = MakeWav(1, 1, 44100, 16, one);
+    EXPECT_EQ(Decode(Bytes(whole.begin(), whole.begin() + 11)).why, "not a WAV file");
+    EXPECT_EQ(Decode(Bytes(whole.begin(), whole.begin() + 12)).why, "it has no format chunk");
+}
+
+Bytes Raw(const void *p, size_t n) { return Bytes((const uint8_t *)p, (const uint8_t *)p + n); }
+
+// Each shape the reader treats apart, with a value of its own in every
+// sample, checked frame by frame to the last one. The values are chosen so
+// every result is a whole number: the folded channels add up to multiples
+// of their count, and the 24- and 32-bit fractions are a quarter or three
+// quarters of a step, which round down and up whatever the sign.
+TEST(WavShapes, EverySampleOfEveryShapeIsHeardAtItsValue)
+{
+    const int N = 37;
+    // The value of frame i, channel c, in 16-bit steps: every one different.
+    auto v = [](int i, int c) { return -30000 + 1601 * i + 613 * c; };
+    auto check = [&](const char *what, const Decoded &d, auto left, auto right, int frames) {
+        ASSERT_EQ(d.why, "") << what;
+        ASSERT_EQ(d.frames.size(), size_t(2 * frames)) << what;
+        for (int j = 0; j < frames; j++) {
+            ASSERT_EQ(d.frames[2 * j], left(j)) << what << ", frame " << j;
+            ASSERT_EQ(d.frames[2 * j + 1], right(j)) << what << ", frame " << j;
+        }
+    };
+
+    for (int channels : {1, 2}) {
+        Bytes b8, b16, b24, b32, f32, f64;
+        for (int i = 0; i < N; i++)
+            for (int c = 0; c < channels; c++) {
+                const int x = v(i, c);
+                b8.push_back(uint8_t(128 + x / 256));  // 8 bits hold the top of the value only
+                Put16(b16, uint32_t(x));
+                const int quarter = (i + c) % 2 ? 0xC0 : 0x40;
+                b24.push_back(uint8_t(quarter)), Put16(b24, uint32_t(x));
+                Put16(b32, uint32_t(quarter << 8)), Put16(b32, uint32_t(x));
+                const float f = float(x) / 32767.0f;
+                const double d = double(x) / 32767.0;
+                Bytes rf = Raw(&f, 4), rd = Raw(&d, 8);
+                f32.insert(f32.end(), rf.begin(), rf.end());
+                f64.insert(f64.end(), rd.begin(), rd.end());
+            }
+        const int r = channels - 1;  // the channel heard on the right
+        auto exact = [&](int c) { return [=](int j) { return v(j, c); }; };
+        auto top = [&](int c) { return [=](int j) { return v(j, c) / 256 * 256; }; };
+        auto rounded = [&](int c) { return [=](int j) { return v(j, c) + ((j + c) % 2 ? 1 : 0); }; };
+        const std::string shape = channels == 1 ? " mono" : " stereo";
+        check(("8-bit" + shape).c_str(), Decode(MakeWav(1, channels, 44100, 8, b8)), top(0), top(r), N);
+        check(("16-bit" + shape).c_str(), Decode(MakeWav(1, channels, 44100, 16, b16)), exact(0), exact(r), N);
+        check(("24-bit" + shape).c_str(), Decode(MakeWav(1, channels, 44100, 24, b24)), rounded(0), rounded(r), N);
+        check(("32-bit" + shape).c_str(), Decode(MakeWav(1, channels, 44100, 32, b32)), rounded(0), rounded(r), N);
+        check(("32-bit float" + shape).c_str(), Decode(MakeWav(3, channels, 44100, 32, f32)), exact(0), exact(r), N);
+        check(("64-bit float" + shape).c_str(), Decode(MakeWav(3, channels, 44100, 64, f64)), exact(0), exact(r), N);
+    }
+
+    // Three, six and eight channels fold down, the even ones to the left and
+    // the odd ones to the right, each side the mean of its channels. The
+    // offsets of the channels make each side's mean a whole number of its own:
+    // 3: left (900 + 0) / 2 = 450, right 300;
+    // 6: left (900 + 0 + 300) / 3 = 400, right (300 + 600 + 0) / 3 = 300;
+    // 8: left (900 + 0 + 300 + 1200) / 4 = 600, right (300 + 600 + 0 + 300) / 4 = 300.
+    const int offset[8] = {900, 300, 0, 600, 300, 0, 1200, 300};
+    const int folded[9][2] = {{}, {}, {}, {450, 300}, {}, {}, {400, 300}, {}, {600, 300}};
+    for (int channels : {3, 6, 8}) {
+        Bytes b16, f32;
+        for (int i = 0; i < N; i++)
+            for (int c = 0; c < channels; c++) {
+                const int x = 1200 * i - 20000 + offset[c];
+                Put16(b16, uint32_t(x));
+                const float f = float(x) / 32767.0f;
+                Bytes rf = Raw(&f, 4);
+                f32.insert(f32.end(), rf.begin(), rf.end());
+            }
+        auto left = [&](int j) { return 1200 * j - 20000 + folded[channels][0]; };
+        auto right = [&](int j) { return 1200 * j - 20000 + folded[channels][1]; };
+        const std::string shape = std::to_string(channels) + " channels";
+        check(("16-bit, " + shape).c_str(), Decode(MakeWav(1, channels, 44100, 16, b16)), left, right, N);
+        check(("32-bit float, " + shape).c_str(), Decode(MakeWav(3, channels, 44100, 32, f32)), left, right, N);
+    }
+
+    // Floats beyond full scale are held to it; a value that is not a number
+    // is silence.
+    Bytes loud;
+    for (float f : {1.5f, -7.0f, std::nanf("")}) {
+        Bytes rf = Raw(&f, 4);
+        loud.insert(loud.end(), rf.begin(), rf.end());
+    }
+    const int held[3] = {32767, -32767, 0};
+    check("floats past full scale", Decode(MakeWav(3, 1, 44100, 32, loud)), [&](int j) { return held[j]; },
+          [&](int j) { return held[j]; }, 3);
+
+    // At 22050 Hz each frame is heard twice as long, every other output
+    // frame halfway between two; the last has no frame after it and stays.
+    Bytes slow;
+    for (int i = 0; i < N; i++)
+        Put16(slow, uint32_t(1600 * i - 30000));  // all even: halfway is whole
+    auto halfway = [&](int j) {
+        const int a = 1600 * (j / 2) - 30000;
+        return j % 2 == 0 || j / 2 + 1 == N ? a : a + 800;
+    };
+    check("22050 Hz", Decode(MakeWav(1, 1, 22050, 16, slow)), halfway, halfway, 2 * N);
+
+    // At 48000 Hz, 100 frames of a ramp (160 a frame) last 91.875 output
+    // frames, so 92 are made. Frame j reads the ramp at j * 48000 / 44100
+    // frames; the last, at 99.05, lies past the last frame of the file and
+    // holds its value, 99 * 160.
+    Bytes fast;
+    for (int i = 0; i < 100; i++)
+        Put16(fast, uint32_t(160 * i));
+    auto ramp = [](int j) { return j == 91 ? 15840 : int(lround(160.0 * j * 48000 / 44100)); };
+    check("48000 Hz", Decode(MakeWav(1, 1, 48000, 16, fast)), ramp, ramp, 92);
 }
 
 }  // namespace

@@ -162,17 +162,17 @@ TEST_F(Music, TheRewinderThreadRewindsAModuleAndItIsHeardOnceDone)
     BASS_Stop();
     BASS_Start();
     BASS_MusicPlay(m);  // the fade is cut and the seek handed to the thread
-    // Wait for the thread, never for a time: a seek takes a few milliseconds,
-    // and the turns given up here add up to seconds.
+    // Wait for the thread, never for a time nor a number of turns: on a busy
+    // machine the thread may not run for a long while. A rewinder that never
+    // rewinds leaves the test to CTest's time limit.
     auto busy = [&] {
         SDL_LockAudio();
         int b = mod->seeking || mod->rewind || !mod->playing;
         SDL_UnlockAudio();
         return b;
     };
-    for (long turn = 0; turn < 2000000 && busy(); turn++)
+    while (busy())
         std::this_thread::yield();
-    ASSERT_FALSE(busy()) << "the module was not rewound and played";
     // What the limiter still held of the music before the stop leaves first.
     ReferenceModule ref("data/level02.it");
     Render(BASS_DELAY);

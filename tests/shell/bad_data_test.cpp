@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "image.h"
@@ -17,6 +18,7 @@
 #include "shell/startup.h"
 #include "video/art.h"
 #include "temp_folder.h"
+#include "vclock.h"
 
 namespace fs = std::filesystem;
 
@@ -271,4 +273,100 @@ TEST_F(BadDataTest, APictureSdlCannotLoadAfterTheCheckClosesAudioAndSdlFirst)
             LoadArt(ArtFiles[ART_FILE_COUNT - 1]);
         },
         ::testing::ExitedWithCode(1), "data/back03.bmp: SDL could not load it");
+}
+
+namespace {
+
+// The check alone, on a copy of the 8x4 shot picture changed by `change`:
+// the reason it gives, or "" when it takes the file.
+std::string ShotCheck(const fs::path &dir, const std::function<void(std::vector<uint8_t> &)> &change)
+{
+    const std::string path = (dir / "shot-check.bmp").string();
+    std::vector<uint8_t> b = ReadFile(std::string(KV_SOURCE_DIR) + "/data/shot.bmp");
+    change(b);
+    WriteFile(path, b);
+    char why[200] = "";
+    return CheckArtFile(path.c_str(), 8, 4, why, sizeof why) == 0 ? "" : why;
+}
+
+void Set32(std::vector<uint8_t> &b, size_t at, uint32_t v)
+{
+    for (int i = 0; i < 4; i++)
+        b[at + i] = uint8_t(v >> (8 * i));
+}
+
+}  // namespace
+
+// Every limit of the picture check, one step on each side. The shot is
+// 8x4: 14 bytes of file header, 40 of picture header, 1024 of palette
+// (from byte 54) and four rows of 8 pixels from byte 1078: 1110 bytes.
+TEST_F(BadDataTest, EachPictureCheckTakesItsLastGoodValueAndRefusesTheNext)
+{
+    auto cut = [](size_t n) { return [n](std::vector<uint8_t> &b) { b.resize(n); }; };
+    auto field = [](size_t at, uint32_t v) { return [=](std::vector<uint8_t> &b) { Set32(b, at, v); }; };
+    struct Side {
+        const char *what;
+        std::function<void(std::vector<uint8_t> &)> change;
+        const char *refusal;  // nullptr: the file is taken
+    } sides[] = {
+        {"the whole file", [](std::vector<uint8_t> &) {}, nullptr},
+        {"one byte short of its last row", cut(1109), "ends before its last row"},
+        {"the pixels one byte later", field(10, 1079), "ends before its last row"},
+        {"the pixels one byte sooner, inside the palette", field(10, 1077), "ends before its last row"},
+        {"the palette's last byte missing", cut(1077), "ends inside its palette"},
+        {"the palette whole, no pixels", cut(1078), "ends before its last row"},
+        {"53 bytes", cut(53), "not a BMP"},
+        {"54 bytes", cut(54), "ends inside its palette"},
+        {"a picture header of 39 bytes", field(14, 39), "unsupported kind"},
+        {"a picture header as long as the file", field(14, 1110 - 14), "palette"},
+        {"a picture header one byte longer than the file", field(14, 1110 - 13), "unsupported kind"},
+        {"one column more", field(18, 9), "is 9x4 pixels"},
+        {"one column less", field(18, 7), "is 7x4 pixels"},
+        {"one row more", field(22, 5), "is 8x5 pixels"},
+        {"one row less", field(22, 3), "is 8x3 pixels"},
+        {"rows stored top first", field(22, uint32_t(-4)), nullptr},
+        {"a palette of 0 colours, meaning all", field(46, 0), nullptr},
+        {"a palette of 255 colours", field(46, 255), "255 colours"},
+        {"a palette of 257 colours", field(46, 257), "257 colours"},
+        {"the unused fourth byte of a palette entry", [](std::vector<uint8_t> &b) { b[54 + 4 * 7 + 3] ^= 0xff; },
+         nullptr},
+    };
+    for (const Side &s : sides) {
+        const std::string why = ShotCheck(dir, s.change);
+        if (s.refusal)
+            EXPECT_NE(why.find(s.refusal), std::string::npos) << s.what << ": " << why;
+        else
+            EXPECT_EQ(why, "") << s.what;
+    }
+    // Each channel of an entry on its own, the first entry and the last: a
+    // step of one in any of them is another palette. In the file an entry
+    // is blue, green, red.
+    for (int entry : {0, 255})
+        for (int channel = 0; channel < 3; channel++) {
+            const std::string why = ShotCheck(dir, [&](std::vector<uint8_t> &b) { b[54 + 4 * entry + channel] ^= 1; });
+            EXPECT_NE(why.find("palette entry " + std::to_string(entry) + " "), std::string::npos)
+                << "entry " << entry << ", byte " << channel << ": " << why;
+        }
+}
+
+// The game itself refuses a picture one byte short of its last row as it
+// refuses one far too short: one line naming the file, before the window.
+TEST_F(BadDataTest, APictureOneByteShortOfItsLastRow)
+{
+    std::vector<uint8_t> b = Read("gunbar.bmp");
+    ASSERT_EQ(b.size(), 1078u + 80 * 24);
+    b.pop_back();
+    Write("gunbar.bmp", b);
+    ExpectOneLineNaming(Run(), "data/gunbar.bmp", "ends before its last row");
+    // In the rig, where the display modes asked for are counted: none.
+    EXPECT_EXIT(
+        {
+            fs::current_path(dir);
+            atexit([] {
+                if (vclock.videoModeCalls != 0 || SDL_WasInit(SDL_INIT_VIDEO))
+                    _exit(3);
+            });
+            RigStart();
+        },
+        ::testing::ExitedWithCode(1), "data/gunbar.bmp: .*ends before its last row");
 }

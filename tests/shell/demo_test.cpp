@@ -227,6 +227,45 @@ TEST(DemoFile, NamesTheLineOfWhatItCannotRead)
     EXPECT_EQ(why, "line 2: not a demo: it holds bytes that are not text");
 }
 
+// Every limit of the demo reader, one step on each side: a line of 1024
+// characters and 64 words, a step of 10000000 passes, a count of nine
+// digits, 2^18 steps and 2^30 passes in all are taken; one more is not.
+TEST(DemoFile, EachLimitTakesItsLastGoodValueAndRefusesTheNext)
+{
+    const std::string head = "kestravale demo 1\n";
+    std::string words64;
+    for (int i = 0; i < 32; i++)
+        words64 += "1 R ";
+    struct Side {
+        std::string text;
+        const char *why;  // "" when the demo is taken
+    } sides[] = {
+        {head + std::string(1021, ' ') + "1 R", ""},
+        {head + std::string(1022, ' ') + "1 R", "line 2: line too long (a line holds at most 1024 characters)"},
+        {head + words64, ""},
+        {head + words64 + "x2", "line 2: too many words on one line"},
+        {head + "10000000 R", ""},
+        {head + "1 R x262144", ""},
+        {head + "1 R x262144\n1 R", "line 3: the demo has more steps than the game can hold"},
+        {head + "1 R x999999999", "line 2: the demo has more steps than the game can hold"},
+        {head + "1 R x1000000000", "line 2: a repeat is written x<count>, the count a whole number from 1"},
+        {head + "10000000 R x107\n3741824 R", ""},
+        {head + "10000000 R x107\n3741824 R\n1 R", "line 4: the demo is longer than the game can play"},
+        {head + "10000000 R x107\n3741825 R", "line 3: the demo is longer than the game can play"},
+    };
+    for (const Side &s : sides) {
+        std::string why;
+        EXPECT_EQ(ParseText(s.text, why), s.why[0] ? -1 : 0) << s.text.substr(0, 80);
+        EXPECT_EQ(why, s.why) << s.text.substr(0, 80);
+    }
+    std::string why;
+    ASSERT_EQ(ParseText(head + "10000000 R x107\n3741824 R", why), 0);
+    EXPECT_EQ(demo.totalPasses, 1 << 30);
+    ASSERT_EQ(ParseText(head + "1 R x262144", why), 0);
+    EXPECT_EQ(demo.stepCount, 1 << 18);
+    EXPECT_EQ(DemoSteps[(1 << 18) - 1].passes, 1);
+}
+
 // The command line: help and version on standard output with status 0; a
 // wrong command line, one line and status 2; a demo that cannot be played,
 // one line naming the file and status 1. Nothing is recorded then.

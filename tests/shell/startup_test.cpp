@@ -4,10 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "actors/enemies.h"
 #include "bass/mixer.h"
+#include "bass/wavdecode.h"
+#include "image.h"
 #include "actors/player.h"
 #include "actors/shots.h"
 #include "frontend/menu.h"
@@ -54,24 +58,100 @@ TEST_F(StartUpTest, EveryLoadedPictureHasTheGamePalette)
     }
 }
 
+// Every entry of every frame table is its cell of a strip: frame i of a
+// sheet of w x h cells at (w * i, 0). The counts and cell sizes are the
+// game's own; the glyphs' places on the screen are set as each is drawn.
 TEST_F(StartUpTest, FrameTablesAreStripsOfEqualCells)
 {
-    EXPECT_EQ(PlayerFrames[53].x, 16 * 53);
-    EXPECT_EQ(PlayerFrames[53].h, 64);
-    EXPECT_EQ(GunFrames[1].x, 32);
-    EXPECT_EQ(OgreFrames[12].x, 32 * 12);
-    EXPECT_EQ(OgreFrames[12].h, 48);
-    EXPECT_EQ(TileFrames[89].x, 16 * 89);
-    EXPECT_EQ(SpinnerFrames[22].x, 16 * 22);
-    EXPECT_EQ(GlyphRects[255].x, 8 * 255);
-    EXPECT_EQ(GlyphDestRects[255].w, 8);
-    EXPECT_EQ(HealthFrames[6].x, 80 * 6);
-    EXPECT_EQ(HealthFrames[6].w, 80);
-    EXPECT_EQ(SpikeFrames[7].x, 16 * 7);
-    EXPECT_EQ(BallFrames[9].x, 16 * 9);
-    EXPECT_EQ(ExplosionFrames[4].x, 16 * 4);
-    EXPECT_EQ(ExplosionRects[63].w, 16);
-    EXPECT_EQ(Pickups[499].rect.h, 16);
+    struct Strip {
+        const char *name;
+        const SDL_Rect *frames;
+        int count, w, h;
+    } strips[] = {
+        {"heroine", PlayerFrames, 54, 16, 64}, {"gun", GunFrames, 2, 32, 16},
+        {"explosion", ExplosionFrames, 5, 16, 16}, {"ogre", OgreFrames, 13, 32, 48},
+        {"tiles", TileFrames, 90, 16, 16}, {"spinner", SpinnerFrames, 23, 16, 16},
+        {"font", GlyphRects, 256, 8, 8}, {"health", HealthFrames, 7, 80, 8},
+        {"spikes", SpikeFrames, 8, 16, 16}, {"ball", BallFrames, 10, 16, 16},
+    };
+    for (const Strip &s : strips)
+        for (int i = 0; i < s.count; i++) {
+            const SDL_Rect &r = s.frames[i];
+            ASSERT_TRUE(r.x == s.w * i && r.y == 0 && r.w == s.w && r.h == s.h)
+                << s.name << " frame " << i << " is (" << r.x << ", " << r.y << ", " << r.w << ", " << r.h << ")";
+        }
+    for (const SDL_Rect &r : GlyphDestRects)
+        ASSERT_TRUE(r.x == 0 && r.y == 0 && r.w == 8 && r.h == 8);
+    for (const SDL_Rect &r : ExplosionRects)
+        ASSERT_TRUE(r.x == 0 && r.y == 0 && r.w == 16 && r.h == 16);
+    for (const Pickup &p : Pickups)
+        ASSERT_TRUE(p.active == 0 && p.rect.x == 0 && p.rect.y == 0 && p.rect.w == 16 && p.rect.h == 16);
+}
+
+// Each surface holds the picture of its own file, pixel for pixel, and
+// each sheet is as large as its cells make it.
+TEST_F(StartUpTest, EachSurfaceHoldsThePictureOfItsOwnFile)
+{
+    struct Art {
+        SDL_Surface *surface;
+        const char *file;
+        int w, h;  // 0: a picture drawn whole, of the size its file gives
+    } art[] = {
+        {PlayerSheet, "data/pframe.bmp", 54 * 16, 64}, {FrameOverlay, "data/bar.bmp", 320, 200},
+        {ShotImage, "data/shot.bmp", 0, 0},            {GunSheet, "data/gun.bmp", 2 * 32, 16},
+        {ExplosionSheet, "data/explo.bmp", 5 * 16, 16}, {OgreSheet, "data/mframe2.bmp", 13 * 32, 48},
+        {TileSheet, "data/tiles.bmp", 90 * 16, 16},    {BackBuffer, "data/small.bmp", 320, 200},
+        {FontSheet, "data/font8x8.bmp", 256 * 8, 8},   {HealthSheet, "data/health.bmp", 7 * 80, 8},
+        {LogoImage, "data/logo.bmp", 0, 0},            {SpinnerSheet, "data/spin162.bmp", 23 * 16, 16},
+        {MenuImage, "data/menu.bmp", 0, 0},            {GunBarImage, "data/gunbar.bmp", 0, 0},
+        {SpikeSheet, "data/spike1.bmp", 8 * 16, 16},   {BallSheet, "data/ball.bmp", 10 * 16, 16},
+        {Back01, "data/back01.bmp", 0, 0},             {Back02, "data/back02.bmp", 0, 0},
+        {Back03, "data/back03.bmp", 0, 0},
+    };
+    for (const Art &a : art) {
+        SDL_Surface *file = SDL_LoadBMP(a.file);
+        ASSERT_NE(file, nullptr) << a.file;
+        ASSERT_NE(a.surface, nullptr) << a.file;
+        EXPECT_EQ(a.surface->w, file->w) << a.file;
+        EXPECT_EQ(a.surface->h, file->h) << a.file;
+        if (a.w) {
+            EXPECT_EQ(a.surface->w, a.w) << a.file;
+            EXPECT_EQ(a.surface->h, a.h) << a.file;
+        }
+        bool same = a.surface->w == file->w && a.surface->h == file->h;
+        for (int y = 0; same && y < file->h; y++)
+            same = memcmp((Uint8 *)a.surface->pixels + y * a.surface->pitch, (Uint8 *)file->pixels + y * file->pitch,
+                          file->w) == 0;
+        if (a.surface != BackBuffer) {  // the BackBuffer is drawn into from the first pass on
+            EXPECT_TRUE(same) << a.file;
+        }
+        SDL_FreeSurface(file);
+    }
+}
+
+// Each effect is the sound of its own file, as the back-end decodes it.
+TEST_F(StartUpTest, EachEffectIsTheSoundOfItsOwnFile)
+{
+    const struct {
+        SoundEffect effect;
+        const char *file;
+    } effects[] = {
+        {SfxBang, "data/sfxbang.wav"},   {SfxCollect, "data/sfxcollect.wav"}, {SfxHit, "data/sfxhit.wav"},
+        {SfxJump, "data/sfxjump.wav"},   {SfxMenu1, "data/sfxmenu1.wav"},     {SfxMenu2, "data/sfxmenu2.wav"},
+        {SfxShoot, "data/sfxshoot.wav"}, {SfxMdead, "data/sfxmdead.wav"},
+    };
+    for (const auto &e : effects) {
+        const BassSample *s = BassFindSample(EffectSamples[e.effect]);
+        ASSERT_NE(s, nullptr) << e.file;
+        const std::vector<uint8_t> bytes = ReadFile(e.file);
+        Uint32 frames = 0;
+        const char *why = nullptr;
+        Sint16 *pcm = DecodeWav(bytes.data(), bytes.size(), 44100, &frames, &why);
+        ASSERT_NE(pcm, nullptr) << e.file << ": " << why;
+        EXPECT_EQ(s->length, frames) << e.file;
+        EXPECT_TRUE(s->length == frames && memcmp(s->frames, pcm, 4 * size_t(frames)) == 0) << e.file;
+        free(pcm);
+    }
 }
 
 TEST_F(StartUpTest, RecordsStartAsTheFirstMenuFrameExpects)

@@ -72,6 +72,63 @@ TEST_F(TextTest, EveryCodeIsItsOwnGlyphAndNothingWraps)
             ASSERT_EQ(img.at(x, y), 0);
 }
 
+namespace {
+
+// A font made for the test, every glyph unlike every other: the top row
+// spells the code in binary (colour 200 for a 1, 201 for a 0), the
+// diagonal is transparent green, the rest a colour of the code's own.
+Uint8 MadeGlyphPixel(int code, int i, int j)
+{
+    if (j == 0)
+        return (code >> i) & 1 ? 200 : 201;
+    if (i == j)
+        return 96;
+    return Uint8(10 + (code * 7 + i + 8 * j) % 80);
+}
+
+SDL_Surface *MadeFont()
+{
+    SDL_Surface *s = SDL_CreateRGBSurface(SDL_SWSURFACE, 256 * 8, 8, 8, 0, 0, 0, 0);
+    SDL_SetPalette(s, SDL_LOGPAL, GamePalette, 0, 256);
+    for (int code = 0; code < 256; code++)
+        for (int j = 0; j < 8; j++)
+            for (int i = 0; i < 8; i++)
+                ((Uint8 *)s->pixels)[j * s->pitch + 8 * code + i] = MadeGlyphPixel(code, i, j);
+    SDL_SetColorKey(s, SDL_SRCCOLORKEY, ColorKeyGreen);
+    return s;
+}
+
+}  // namespace
+
+// Codes 1 to 255 (0 ends a text), 32 to a row: each draws its own glyph,
+// codes above 127 as well as below, and nothing else is drawn.
+TEST_F(TextTest, EveryCodeDrawsItsOwnGlyphOfAFontWhoseGlyphsAllDiffer)
+{
+    SDL_Surface *shipped = FontSheet;
+    FontSheet = MadeFont();
+    SDL_FillRect(BackBuffer, NULL, 0);
+    for (int row = 0; row < 8; row++) {
+        char text[33] = {};
+        for (int n = 0; n < 32; n++)
+            text[n] = char(32 * row + n);
+        const int first = row == 0 ? 1 : 0;  // code 0 would end the text
+        DrawText(BackBuffer, 16 + 8 * first, 40 + 8 * row, text + first);
+    }
+    SDL_FreeSurface(FontSheet);
+    FontSheet = shipped;
+
+    const Image img = CaptureBackBuffer();
+    for (int y = 0; y < 200; y++)
+        for (int x = 0; x < 320; x++) {
+            const int code = (y - 40) / 8 * 32 + (x - 16) / 8;
+            const bool drawn = x >= 16 && x < 16 + 256 && y >= 40 && y < 40 + 64 && code != 0;
+            Uint8 want = drawn ? MadeGlyphPixel(code, (x - 16) % 8, (y - 40) % 8) : 0;
+            if (want == 96)
+                want = 0;  // transparent: the background shows
+            ASSERT_EQ(img.at(x, y), want) << "code " << code << ", pixel " << x << "," << y;
+        }
+}
+
 using HudTest = GameTest;
 
 TEST_F(HudTest, TheHudShowsTheScoreTheLivesAndTheGunBarOverTheScene)

@@ -121,6 +121,40 @@ TEST_F(LevelFolderTest, AShortFileFillsWhatItCoversAndALongOneIsCutAtTheMap)
         ASSERT_EQ(TileMap[i], simple[i]);
 }
 
+// One byte either side of a whole map: a file one byte short leaves the
+// last cell with the three low bytes it reaches, a byte more is never read;
+// a single byte is a map of one cell, not a missing file.
+TEST_F(LevelFolderTest, AFileOneByteShortOrLongOrOfOneByte)
+{
+    std::vector<Sint32> cells(MAP_CELLS);
+    for (int i = 0; i < MAP_CELLS; i++)
+        cells[i] = 0x01010101 * (i % 7 + 1);  // every byte of a cell alike, so a lost byte shows
+    cells[MAP_CELLS - 1] = 0x7F665544;
+    std::vector<uint8_t> whole = LevelBytes(cells);
+    WriteLevel(1, std::vector<uint8_t>(whole.begin(), whole.end() - 1));
+    std::vector<uint8_t> longer = whole;
+    longer.push_back(0x99);
+    WriteLevel(2, longer);
+    WriteLevel(3, {0xC9});
+    Start();
+
+    LoadLevel("data/new1.lvl");
+    EXPECT_EQ(levelFileMissing, 0);
+    for (int i = 0; i < MAP_CELLS - 1; i++)
+        ASSERT_EQ(TileMap[i], cells[i]) << "cell " << i;
+    EXPECT_EQ(TileMap[MAP_CELLS - 1], 0x665544);
+
+    LoadLevel("data/new2.lvl");
+    for (int i = 0; i < MAP_CELLS; i++)
+        ASSERT_EQ(TileMap[i], cells[i]) << "cell " << i;
+
+    LoadLevel("data/new3.lvl");
+    EXPECT_EQ(levelFileMissing, 0);
+    EXPECT_EQ(TileMap[0], 201);
+    for (int i = 1; i < MAP_CELLS; i++)
+        ASSERT_EQ(TileMap[i], 0) << "cell " << i;
+}
+
 TEST_F(LevelFolderTest, LoadingClearsEveryRectangleOfThePreviousLevelAndRewindsTheSpinner)
 {
     Start();

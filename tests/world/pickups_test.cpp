@@ -8,6 +8,7 @@
 #include "video/hud.h"
 #include "world/level.h"
 #include "world/pickups.h"
+#include "video/video.h"
 #include "world/tiles.h"
 
 using PickupTest = GameTest;
@@ -170,5 +171,24 @@ TEST_F(PickupTest, ASlotKeepsTheClippedSizeOfTheLastItemDrawnInIt)
     Collect();
     EXPECT_EQ(Pickups[0].rect.w, 6);
     EXPECT_EQ(Pickups[0].rect.x, 0);
+    EXPECT_EQ(score, 0);
+}
+
+// Each kind is drawn with its own cell of the tile sheet: Krugerrand 80,
+// Green Key 81, Extra Health 82, the exit 79 (ahead of the others), then
+// Soft Toy 83, SuperDawg 84, Delicious Dessert 85 and Retro Joypad 86.
+TEST_F(PickupTest, EachKindIsDrawnWithItsOwnCell)
+{
+    const int cell[8] = {80, 81, 82, 79, 83, 84, 85, 86};
+    EmptyPlay(0, 0);
+    player.rect = {111, 88, 16, 64};
+    for (int k = 0; k < 8; k++)
+        SetCell(2, 2 + k, 200 + k);  // row 2, out of her reach: screen y 32, x 32 to 144
+    SDL_FillRect(BackBuffer, NULL, 0);
+    Collect();
+    const Image img = CaptureBackBuffer();
+    for (int k = 0; k < 8; k++)
+        EXPECT_TRUE(ShowsSprite(img, 32 + 16 * k, 32, TileSheet, SDL_Rect{Sint16(16 * cell[k]), 0, 16, 16}))
+            << "code " << 200 + k;
     EXPECT_EQ(score, 0);
 }

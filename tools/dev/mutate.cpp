@@ -8,7 +8,7 @@
 //
 //   build/tools/mutate [--list FILE] [--only 3,17,40-45] [--file src/world/]
 //                      [--sample N] [--scratch DIR] [--report FILE] [--jobs N]
-//                      [--check]
+//                      [--check] [--no-ctest-checks] [--no-sanitizer]
 //
 // --check only finds each edit's place in the sources, and builds nothing.
 //
@@ -22,6 +22,15 @@
 // fingerprints of its own earlier output (--guards, *SamePasses.* by
 // default), which catch nearly any change: that share is what the tests
 // worked out by hand catch on their own.
+//
+// An edit is judged as CI judges the game: after the test program, the
+// checks only CTest runs (the whole program in its two shuffled orders, no
+// heap in a pass, the instruction budget where valgrind is), then, for an
+// edit still standing, the sanitizer build (a second scratch build with
+// KV_SANITIZE, made the first time it is needed), which sees what the
+// optimised build cannot, such as a read past an array. The report names
+// the edits only those caught. --no-ctest-checks and --no-sanitizer leave
+// them out, for a quicker, less strict run.
 
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -50,9 +59,10 @@ struct Mutant {
     std::string file, what, find, into, same;
 };
 
-enum Outcome { Killed, Guarded, Survived, NoBuild, Missing, Ambiguous, Equivalent };
-const char *OutcomeNames[] = {"killed",         "by the guards",   "SURVIVED",  "does not build",
-                              "text not found", "text not unique", "equivalent"};
+enum Outcome { Killed, Guarded, ByCtest, BySanitizer, Survived, NoBuild, Missing, Ambiguous, Equivalent };
+const char *OutcomeNames[] = {"killed",         "by the guards",   "by ctest only", "by the sanitizer",
+                              "SURVIVED",       "does not build",  "text not found", "text not unique",
+                              "equivalent"};
 
 std::string Unescape(const std::string &s)
 {
@@ -207,6 +217,8 @@ struct Options {
     // they catch nearly every change, so an edit is first judged without
     // them, and they are asked only about the edits the rest lets through.
     std::string guards = "*SamePasses.*";
+    bool ctestChecks = true;  // the shuffled runs, NoHeapInAPass, PassInstructionBudget
+    bool sanitizer = true;    // a second scratch build with KV_SANITIZE for what survives
 };
 
 std::set<int> ParseIds(const std::string &s)
@@ -306,13 +318,18 @@ int main(int argc, char **argv)
             i++;
         } else if (a == "--check") {
             o.check = true;
+        } else if (a == "--no-ctest-checks") {
+            o.ctestChecks = false;
+        } else if (a == "--no-sanitizer") {
+            o.sanitizer = false;
         } else if (a == "--timeout" && !next.empty()) {
             o.timeout = atoi(next.c_str());
             i++;
         } else {
             fprintf(stderr,
                     "usage: mutate [--list FILE] [--only IDS] [--file PREFIX] [--sample N] [--scratch DIR]\n"
-                    "              [--report FILE] [--jobs N] [--timeout SECONDS] [--guards FILTER] [--check]\n");
+                    "              [--report FILE] [--jobs N] [--timeout SECONDS] [--guards FILTER] [--check]\n"
+                    "              [--no-ctest-checks] [--no-sanitizer]\n");
             return 2;
         }
     }
@@ -384,9 +401,14 @@ int main(int argc, char **argv)
     // The test program, and the tools the tests run that hold the game (to
     // play a demo back, to render a session's sound); the data builders are
     // built once, as they are.
-    const std::string make = "cmake --build " + Quote(build) + " -j" + jobs +
-                             " --target kvtests passdigest render_session > " +
-                             Quote(o.scratch / "build.log") + " 2>&1";
+    // CTest's own checks run two programs more: count_allocs, count_passes.
+    // The sanitizer build has neither: its tests are the test program's.
+    const std::string testTargets = " --target kvtests passdigest render_session";
+    const std::string targets = testTargets + (o.ctestChecks ? " count_allocs count_passes" : "");
+    auto makeIn = [&](const fs::path &dir, const std::string &what, const char *log) {
+        return "cmake --build " + Quote(dir) + " -j" + jobs + what + " > " + Quote(o.scratch / log) + " 2>&1";
+    };
+    const std::string make = makeIn(build, targets, "build.log");
     // Fail fast: one failing test is enough to reject an edit. The tests
     // worked out by hand first, then the guards.
     auto testCommand = [&](const std::string &filter) {
@@ -396,18 +418,58 @@ int main(int argc, char **argv)
     };
     const std::string test = testCommand(o.guards.empty() ? "*" : "-" + o.guards);
     const std::string guardTest = o.guards.empty() ? "true" : testCommand(o.guards);
+    // The tests that only CTest runs, as tests/CMakeLists.txt defines them.
+    const std::string ctestChecks =
+        !o.ctestChecks ? "true"
+                       : "cd " + Quote(o.scratch) + " && timeout " + std::to_string(2 * o.timeout) +
+                             " ctest --test-dir " + Quote(build) + " -j" + jobs +
+                             " -R '^(AllInOneProcess[.].*|NoHeapInAPass|PassInstructionBudget)$' > " +
+                             Quote(o.scratch / "ctest.log") + " 2>&1";
+    // The sanitizer build, as ./check makes and runs it; the whole program,
+    // guards and all, since only edits the normal build let through reach it.
+    const fs::path asan = o.scratch / "build-asan";
+    const std::string asanMake = makeIn(asan, testTargets, "build-asan.log");
+    const std::string asanTest =
+        "cd " + Quote(o.scratch) + " && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 LSAN_OPTIONS=suppressions=" +
+        Quote(o.scratch / "scripts/lsan.supp") + ":print_suppressions=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1" +
+        " timeout " + std::to_string(4 * o.timeout) + " " + Quote(asan / "tests/kvtests") +
+        " --gtest_fail_fast --gtest_brief=1 > " + Quote(o.scratch / "test-asan.log") + " 2>&1";
+    Objects asanObjects{asan, o.scratch / "pristine-asan-objects", {}};
+    bool asanReady = false;
+    // Made the first time an edit needs it, from the pristine sources: the
+    // edit in hand is taken out while it is built.
+    auto prepareSanitizer = [&](const fs::path &file, const std::string &original, const std::string &edited) {
+        if (asanReady)
+            return true;
+        printf("building the pristine sanitizer copy...\n");
+        fflush(stdout);
+        const auto time = fs::last_write_time(file);
+        WriteText(file, original);
+        fs::last_write_time(file, time);
+        const bool ok = Ok(Run("cmake -S " + Quote(o.scratch) + " -B " + Quote(asan) +
+                               " -DCMAKE_BUILD_TYPE=Debug -DKV_SANITIZE=ON > /dev/null")) &&
+                        Ok(Run(asanMake)) && Ok(Run(asanTest));
+        WriteText(file, edited);
+        if (!ok) {
+            fprintf(stderr, "mutate: the pristine sanitizer copy does not build or pass; see %s and %s\n",
+                        (o.scratch / "build-asan.log").c_str(), (o.scratch / "test-asan.log").c_str());
+            return false;
+        }
+        asanObjects.Save();
+        asanReady = true;
+        return true;
+    };
 
     printf("building the pristine copy...\n");
     fflush(stdout);
     if (!Ok(Run("cmake -S " + Quote(o.scratch) + " -B " + Quote(build) +
                 " -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null")) ||
-        !Ok(Run("cmake --build " + Quote(build) + " -j" + jobs +
-                " --target kvtests passdigest render_session build_art build_audio build_levels > " + Quote(o.scratch / "build.log") +
-                " 2>&1"))) {
+        !Ok(Run("cmake --build " + Quote(build) + " -j" + jobs + targets + " build_art build_audio build_levels > " +
+                Quote(o.scratch / "build.log") + " 2>&1"))) {
         fprintf(stderr, "mutate: the pristine copy does not build; see %s\n", (o.scratch / "build.log").c_str());
         return 1;
     }
-    if (!Ok(Run(test)) || !Ok(Run(guardTest))) {
+    if (!Ok(Run(test)) || !Ok(Run(guardTest)) || !Ok(Run(ctestChecks))) {
         fprintf(stderr, "mutate: the suite fails without any edit; see %s\n", (o.scratch / "test.log").c_str());
         return 1;
     }
@@ -450,11 +512,27 @@ int main(int argc, char **argv)
                 outcome = NoBuild;
             else if (!Ok(Run(test)))
                 outcome = Killed;
+            else if (!Ok(Run(guardTest)))
+                outcome = Guarded;
+            else if (!Ok(Run(ctestChecks)))
+                outcome = ByCtest;
             else
-                outcome = Ok(Run(guardTest)) ? Survived : Guarded;
+                outcome = Survived;
+            if (outcome == Survived && o.sanitizer) {
+                if (!prepareSanitizer(file, original, edited))
+                    return 1;
+                objects.MakeNewer(file);
+                asanObjects.MakeNewer(file);
+                if (!Ok(Run(asanMake)))
+                    outcome = NoBuild;
+                else if (!Ok(Run(asanTest)))
+                    outcome = BySanitizer;
+            }
             WriteText(file, original);
             fs::last_write_time(file, time);
             objects.Restore();
+            if (asanReady)
+                asanObjects.Restore();
         }
         counts[outcome]++;
         char text[1024];
@@ -464,24 +542,29 @@ int main(int argc, char **argv)
         printf("%s\n", text);
         fflush(stdout);
     }
-    // Leave the build as pristine as it began.
+    // Leave the builds as pristine as they began.
     Run(make);
+    if (asanReady)
+        Run(asanMake);
 
-    const int ran = counts[Killed] + counts[Guarded] + counts[Survived];
+    const int ran = counts[Killed] + counts[Guarded] + counts[ByCtest] + counts[BySanitizer] + counts[Survived];
     const double minutes =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count() / 60.0;
     char summary[512];
-    const int caught = counts[Killed] + counts[Guarded];
+    const int caught = counts[Killed] + counts[Guarded] + counts[ByCtest] + counts[BySanitizer];
     snprintf(summary, sizeof summary,
-             "%d edits: %d killed (%d of them only by the guards %s), %d survived, %d equivalent, %d do not "
-             "build, %d not found or not unique\n"
+             "%d edits: %d killed (%d of them only by the guards %s, %d only by ctest's own checks, %d only by "
+             "the sanitizer build), %d survived, %d equivalent, %d do not build, %d not found or not unique\n"
              "score: %d of %d killed (%.1f%%); without the guards %d (%.1f%%); %.0f minutes",
-             int(chosen.size()), caught, counts[Guarded], o.guards.c_str(), counts[Survived], counts[Equivalent],
+             int(chosen.size()), caught, counts[Guarded], o.guards.c_str(), counts[ByCtest], counts[BySanitizer],
+             counts[Survived], counts[Equivalent],
              counts[NoBuild], counts[Missing] + counts[Ambiguous], caught, ran, ran ? 100.0 * caught / ran : 0.0,
              counts[Killed], ran ? 100.0 * counts[Killed] / ran : 0.0, minutes);
     printf("\n%s\n", summary);
     for (const std::string &l : lines)
-        if (l.find("SURVIVED") != std::string::npos || l.find("by the guards") != std::string::npos || l.find("not found") != std::string::npos ||
+        if (l.find("SURVIVED") != std::string::npos || l.find("by the guards") != std::string::npos ||
+            l.find("by ctest only") != std::string::npos || l.find("by the sanitizer") != std::string::npos ||
+            l.find("not found") != std::string::npos ||
             l.find("not unique") != std::string::npos || l.find("does not build") != std::string::npos)
             printf("%s\n", l.c_str());
     if (!o.report.empty()) {
