@@ -72,6 +72,22 @@ TEST_F(TextTest, EveryCodeIsItsOwnGlyphAndNothingWraps)
             ASSERT_EQ(img.at(x, y), 0);
 }
 
+// Each code keeps the rectangle of its own last blit, clipped: "wrapping?"
+// from x 300 puts w at 300, a at 316 with 4 pixels left, and the second p
+// at 332, wholly outside.
+TEST_F(TextTest, EachCodeKeepsWhereItWasLastDrawn)
+{
+    DrawText(BackBuffer, 300, 100, "wrapping?");
+    auto rect = [](unsigned char c) {
+        const SDL_Rect &r = GlyphDestRects[c];
+        return std::vector<int>{r.x, r.y, r.w, r.h};
+    };
+    EXPECT_EQ(rect('w'), (std::vector<int>{300, 100, 8, 8}));
+    EXPECT_EQ(rect('a'), (std::vector<int>{316, 100, 4, 8}));
+    EXPECT_EQ(rect('p'), (std::vector<int>{332, 100, 0, 0}));
+    EXPECT_EQ(rect('x'), (std::vector<int>{0, 0, 8, 8}));  // never drawn
+}
+
 using HudTest = GameTest;
 
 TEST_F(HudTest, TheHudShowsTheScoreTheLivesAndTheGunBarOverTheScene)
