@@ -110,6 +110,18 @@ TEST_F(HudTest, TheHudShowsTheScoreTheLivesAndTheGunBarOverTheScene)
     }
 }
 
+// The bar's frames are whole 80x8 cells of the sheet, and its rectangle
+// keeps the size of the last drawing: all of it, inside the picture.
+TEST_F(HudTest, TheHealthBarIsDrawnAsAWholeCell)
+{
+    Stage();
+    Pass();
+    EXPECT_EQ(HealthBarRect.x, 224);
+    EXPECT_EQ(HealthBarRect.y, 56);
+    EXPECT_EQ(HealthBarRect.w, 80);
+    EXPECT_EQ(HealthBarRect.h, 8);
+}
+
 TEST_F(HudTest, TheScoreTextChangesOnlyWithTheScore)
 {
     Stage();
