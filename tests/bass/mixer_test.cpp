@@ -281,6 +281,28 @@ TEST_F(Effects, AStartNotHeardYetIsReplacedBeforeOneThatWas)
         EXPECT_EQ(t.left, 0) << "nothing heard was cut";
 }
 
+// Of starts not heard yet, the one placed latest gives way, so those before
+// it keep their places: a at frame 0, b at 88 (2 ms on), c at 176 (4 ms);
+// d at 264 (6 ms) takes c's slot.
+TEST_F(Effects, OfStartsNotHeardYetTheLatestPlacedIsReplaced)
+{
+    HSAMPLE s = LoadConstant(2000, 1000);
+    BASS_Start();
+    Render(BASS_BLOCK);
+    for (int i = 0; i < 4; i++) {
+        BASS_SamplePlay(s);
+        vclock.now += 2;
+    }
+    Frames f = Render(BASS_DELAY + 600);
+    auto at = [&](int i) { return f[2 * (BASS_DELAY + i)]; };
+    const int one = EffectLevel(1000);
+    EXPECT_EQ(at(0), one);
+    EXPECT_EQ(at(87), one);
+    EXPECT_EQ(at(88), 2 * one);
+    EXPECT_EQ(at(263), 2 * one);
+    EXPECT_EQ(at(264), 3 * one);
+}
+
 // Silent for its first 300 frames, then loud: a replacement cannot hide a
 // cut behind the new playback's own attack.
 int LateAndLoud(int i) { return i < 300 ? 0 : 5000; }
