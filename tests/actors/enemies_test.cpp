@@ -198,6 +198,24 @@ TEST_F(EnemyTest, AnEnemyAtItsRightEndWaitsWhileTheViewIsAtTheFarLeft)
     EXPECT_EQ(Enemies[0].frameBase, 4);  // walking left
 }
 
+// A ball's turn at its right end is taken at the end itself, not only past
+// it. Rolling at 1 + 4k pixels past a cell it never stands on its end, but
+// the clipped blit raises a ball wholly left of the view to screen x 0, and
+// with the view at x 496, the end of its span 432..496, 0 is the end: the
+// ball turns its roll there, though the move gate keeps it in place.
+TEST_F(EnemyTest, ABallRaisedToTheLeftEdgeAtItsRightEndTurnsItsRoll)
+{
+    EmptyPlay(496, 0);
+    player.rect = {300, 0, 16, 64};
+    SpawnEnemy(2, DeathBall, 27, 5, 27, 31);  // world x 433, screen x -63
+    for (int f = 0; f < 30; f++)
+        EnemyFrame();
+    EXPECT_EQ(Enemies[2].rect.x, 0);
+    EXPECT_EQ(Enemies[2].offset, 1);
+    EXPECT_EQ(Enemies[2].frameBase, 5);
+    EXPECT_EQ(Enemies[2].dir, 1);
+}
+
 TEST_F(EnemyTest, ALostLifePlacesNoEnemyAgain)
 {
     Stage();

@@ -316,6 +316,26 @@ TEST_F(PlayerTest, TheGunIsDrawnTwiceWhileFiringAndNotWhileDying)
     EXPECT_TRUE(LacksSprite(CaptureBackBuffer(), 127, 105, GunSheet, GunFrames[0], View()));
 }
 
+// Fire held keeps her from the standing pose even while she dies, when the
+// keys do nothing else: the gun stays hers, and the pass that brings her
+// back, before her keys are read, draws it where she fell, at (127, 105).
+TEST_F(PlayerTest, FireHeldThroughDyingShowsTheGunWhereSheFellOnThePassBack)
+{
+    Stage();
+    player.facing = FACING_RIGHT;
+    Hold(SDLK_SPACE);
+    Passes(2);
+    player.hitPoints = 0;
+    player.animStep = 13;
+    player.animTimer = 0;
+    Passes(11);  // the last dying frame
+    EXPECT_EQ(player.shooting, 1);
+    EXPECT_EQ(player.gunRight, 1);
+    Pass();
+    ASSERT_EQ(player.hitPoints, 3);
+    EXPECT_TRUE(ShowsSprite(CaptureBackBuffer(), 127, 105, GunSheet, GunFrames[0], View()));
+}
+
 // A draw writes the visible part back into the heroine's rectangle: at the
 // left limit of the view she walks off the picture's edge, but each draw
 // raises her x back to 0, so she never gets further than -1.

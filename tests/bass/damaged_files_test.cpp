@@ -219,7 +219,8 @@ Bytes Values16(std::initializer_list<int> values)
 // extensible header, a chunk of odd length before the format (padded to
 // even), a rate below the output's (each frame blended with its
 // neighbours), a rate above it (its length rounded up to a whole frame) and
-// floats beyond full scale (held to it before the channels are folded).
+// floats beyond full scale (held to it before the channels are folded),
+// and an odd number of channels (each side divided by its own count).
 TEST_F(DamagedFiles, WavsOfOtherShapesAreHeardAtTheirValues)
 {
     auto load = [&](const char *name, const Bytes &file) {
@@ -289,6 +290,12 @@ TEST_F(DamagedFiles, WavsOfOtherShapesAreHeardAtTheirValues)
     Frames folded = heard(load("loud-float.wav", MakeWav(3, 4, 44100, 32, floats)));
     EXPECT_EQ(folded[0], EffectLevel(16384));
     EXPECT_EQ(folded[1], EffectLevel(-16384));
+
+    // Three channels: two even ones to the left, (1000 + 2000) / 2, and the
+    // one odd one alone to the right.
+    Frames three = heard(load("three.wav", MakeWav(1, 3, 44100, 16, Values16({1000, 3000, 2000}))));
+    EXPECT_EQ(three[0], EffectLevel(1500));
+    EXPECT_EQ(three[1], EffectLevel(3000));
 }
 
 // The reader straight from bytes: what it makes of a file, or why it refuses.

@@ -174,6 +174,26 @@ TEST_F(Effects, ManyLoudEffectsAtOnceAreHeldDownTogether)
     EXPECT_GE(Peak(settled), BASS_EFFECTS_LEVEL - 200);
 }
 
+// After a loud stretch the effects come back up as their envelope falls,
+// by 1/2048 a frame: from the three loud values together (3 x 18928) it
+// reaches BASS_EFFECTS_LEVEL after 2048 ln(56784 / 14600), about 2780
+// frames. 2000 frames on, the quiet three (3 x 1892) are still held at
+// about 14600 / (56784 e^(-2000/2048)), 0.68 of their level; 3500 frames on
+// they pass whole.
+TEST_F(Effects, AfterALoudStretchTheEffectsComeBackAsTheirPeakFades)
+{
+    HSAMPLE s = LoadSound(10000, [](int i) { return i < 4000 ? 30000 : 3000; });
+    BASS_Start();
+    for (int i = 0; i < 3; i++)
+        BASS_SamplePlay(s);
+    Frames f = Render(BASS_DELAY + 8000);
+    auto after = [&](int k) { return f[2 * (BASS_DELAY + 4000 + k)]; };
+    const int quiet = 3 * EffectLevel(3000);
+    EXPECT_GT(after(2000), quiet * 60 / 100);
+    EXPECT_LT(after(2000), quiet * 75 / 100);
+    EXPECT_EQ(after(3500), quiet);
+}
+
 // The sound fades in 256-frame steps: 1600, 1500, ... so the further along a
 // playback is, the quieter it is.
 int Fading(int i) { return (16 - i / BASS_LEVEL_BLOCK) * 100; }
@@ -259,6 +279,28 @@ TEST_F(Effects, AStartNotHeardYetIsReplacedBeforeOneThatWas)
     EXPECT_EQ(f[2 * BASS_DELAY], EffectLevel(500) + 2 * EffectLevel(1600));
     for (const BassTail &t : bass.tails)
         EXPECT_EQ(t.left, 0) << "nothing heard was cut";
+}
+
+// Of starts not heard yet, the one placed latest gives way, so those before
+// it keep their places: a at frame 0, b at 88 (2 ms on), c at 176 (4 ms);
+// d at 264 (6 ms) takes c's slot.
+TEST_F(Effects, OfStartsNotHeardYetTheLatestPlacedIsReplaced)
+{
+    HSAMPLE s = LoadConstant(2000, 1000);
+    BASS_Start();
+    Render(BASS_BLOCK);
+    for (int i = 0; i < 4; i++) {
+        BASS_SamplePlay(s);
+        vclock.now += 2;
+    }
+    Frames f = Render(BASS_DELAY + 600);
+    auto at = [&](int i) { return f[2 * (BASS_DELAY + i)]; };
+    const int one = EffectLevel(1000);
+    EXPECT_EQ(at(0), one);
+    EXPECT_EQ(at(87), one);
+    EXPECT_EQ(at(88), 2 * one);
+    EXPECT_EQ(at(263), 2 * one);
+    EXPECT_EQ(at(264), 3 * one);
 }
 
 // Silent for its first 300 frames, then loud: a replacement cannot hide a

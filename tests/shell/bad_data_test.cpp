@@ -145,6 +145,19 @@ TEST_F(BadDataTest, PaletteThatDiffers)
     ExpectOneLineNaming(Run(), "data/back01.bmp", "palette entry 5");
 }
 
+// The file stores a colour blue, green, red; the line gives both colours red
+// first. Entry 6 is aa5500 in the game's palette; its blue raised to 10 in
+// the file reads aa5510.
+TEST_F(BadDataTest, APaletteFaultGivesBothColoursRedFirst)
+{
+    std::vector<uint8_t> b = Read("back01.bmp");
+    b[54 + 4 * 6 + 0] = 0x10;
+    Write("back01.bmp", b);
+    char why[160] = "";
+    EXPECT_EQ(CheckArtFile((dir / "data/back01.bmp").c_str(), 192, 168, why, sizeof why), -1);
+    EXPECT_STREQ(why, "palette entry 6 is aa5510, the game's palette has aa5500");
+}
+
 TEST_F(BadDataTest, TruncatedPixels)
 {
     std::vector<uint8_t> b = Read("bar.bmp");

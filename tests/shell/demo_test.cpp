@@ -266,6 +266,18 @@ TEST(DemoFile, EachLimitTakesItsLastGoodValueAndRefusesTheNext)
     EXPECT_EQ(DemoSteps[(1 << 18) - 1].passes, 1);
 }
 
+// A demo holds up to 2^18 steps: "1 R 1 -" repeated 131072 times fills
+// them, and one step more is refused on the line that brings it.
+TEST(DemoFile, HoldsUpTo262144Steps)
+{
+    std::string why;
+    const std::string full = "kestravale demo 1\n1 R 1 - x131072";
+    ASSERT_EQ(ParseText(full, why), 0) << why;
+    EXPECT_EQ(demo.stepCount, 262144);
+    EXPECT_EQ(ParseText(full + "\n1 R", why), -1);
+    EXPECT_EQ(why, "line 3: the demo has more steps than the game can hold");
+}
+
 // The command line: help and version on standard output with status 0; a
 // wrong command line, one line and status 2; a demo that cannot be played,
 // one line naming the file and status 1. Nothing is recorded then.

@@ -129,6 +129,22 @@ TEST_F(TextTest, EveryCodeDrawsItsOwnGlyphOfAFontWhoseGlyphsAllDiffer)
         }
 }
 
+// Each code keeps the rectangle of its own last blit, clipped: "wrapping?"
+// from x 300 puts w at 300, a at 316 with 4 pixels left, and the second p
+// at 332, wholly outside.
+TEST_F(TextTest, EachCodeKeepsWhereItWasLastDrawn)
+{
+    DrawText(BackBuffer, 300, 100, "wrapping?");
+    auto rect = [](unsigned char c) {
+        const SDL_Rect &r = GlyphDestRects[c];
+        return std::vector<int>{r.x, r.y, r.w, r.h};
+    };
+    EXPECT_EQ(rect('w'), (std::vector<int>{300, 100, 8, 8}));
+    EXPECT_EQ(rect('a'), (std::vector<int>{316, 100, 4, 8}));
+    EXPECT_EQ(rect('p'), (std::vector<int>{332, 100, 0, 0}));
+    EXPECT_EQ(rect('x'), (std::vector<int>{0, 0, 8, 8}));  // never drawn
+}
+
 using HudTest = GameTest;
 
 TEST_F(HudTest, TheHudShowsTheScoreTheLivesAndTheGunBarOverTheScene)
@@ -149,6 +165,18 @@ TEST_F(HudTest, TheHudShowsTheScoreTheLivesAndTheGunBarOverTheScene)
         ASSERT_EQ(img.at(x, 4), SheetPixel(FrameOverlay, x, 4));
         ASSERT_EQ(img.at(x, 195), SheetPixel(FrameOverlay, x, 195));
     }
+}
+
+// The bar's frames are whole 80x8 cells of the sheet, and its rectangle
+// keeps the size of the last drawing: all of it, inside the picture.
+TEST_F(HudTest, TheHealthBarIsDrawnAsAWholeCell)
+{
+    Stage();
+    Pass();
+    EXPECT_EQ(HealthBarRect.x, 224);
+    EXPECT_EQ(HealthBarRect.y, 56);
+    EXPECT_EQ(HealthBarRect.w, 80);
+    EXPECT_EQ(HealthBarRect.h, 8);
 }
 
 TEST_F(HudTest, TheScoreTextChangesOnlyWithTheScore)

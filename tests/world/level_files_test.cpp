@@ -243,6 +243,26 @@ TEST_F(LevelFolderTest, EmptyFolderPipeUnreadableAndLoopedLevelFilesAreMissingFi
     }
 }
 
+// An empty level file is found out before the level is set up: the menu
+// goes on as it was, its music never switched and its spinner turning on.
+// Ten menu passes leave the spinner on frame 3 (it turns every third pass),
+// the eleventh, which takes the Start, one pass further towards frame 4.
+TEST_F(LevelFolderTest, AnEmptyLevelFileLeavesTheMenuAsItWas)
+{
+    WriteLevel(1, {});
+    Start();
+    Passes(10);
+    ::testing::internal::CaptureStderr();
+    Hold(SDLK_RETURN);
+    Pass();
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("data/new1.lvl: is empty; the game stays in the title menu"), std::string::npos) << err;
+    EXPECT_EQ(GameMode, Menu);
+    EXPECT_EQ(currentMusic, 0);
+    EXPECT_EQ(spinnerFrame, 3);
+    EXPECT_EQ(spinnerTimer, 2);
+}
+
 // When the next level's file is missing the run ends there, as after the
 // last level: the menu, and the next Start begins at the first level.
 TEST_F(LevelFolderTest, AMissingNextLevelEndsTheRunAndTheNextStartBeginsAtTheFirstLevel)
