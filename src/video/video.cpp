@@ -94,6 +94,20 @@ static void DoubleRow(Uint8 *even, Uint8 *odd, const Uint8 *from)
         _mm_storeu_si128((__m128i *)(odd + 2 * x), lo);
         _mm_storeu_si128((__m128i *)(odd + 2 * x + 16), hi);
     }
+#elif SDL_BYTEORDER == SDL_LIL_ENDIAN
+    // Four pixels at a time, abcd into aabbccdd, where there is no SSE2
+    // (the browser's WebAssembly): a byte at a time is a quarter of a pass.
+    static_assert(BACKBUFFER_W % 4 == 0, "whole steps of four pixels");
+    for (int x = 0; x < BACKBUFFER_W; x += 4) {
+        Uint32 four;
+        memcpy(&four, from + x, 4);
+        Uint64 t = four;
+        t = (t | t << 16) & 0x0000FFFF0000FFFFull;
+        t = (t | t << 8) & 0x00FF00FF00FF00FFull;
+        t |= t << 8;
+        memcpy(even + 2 * x, &t, 8);
+        memcpy(odd + 2 * x, &t, 8);
+    }
 #else
     for (int x = 0; x < BACKBUFFER_W; x++)
         even[2 * x] = even[2 * x + 1] = odd[2 * x] = odd[2 * x + 1] = from[x];
