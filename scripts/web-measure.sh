@@ -1,8 +1,9 @@
 #!/bin/sh
 # Measures the web version against the desktop game on this machine: the
 # size of what the browser loads, the time to the first menu frame, and the
-# passes per second in the menu and in play, in Chromium (headless) and in
-# the desktop game (SDL's dummy video driver, the unchanged binary, its
+# passes per second in the menu and in play, in Chromium (headless, with
+# its page's thread at full speed and made four and six times slower, as a
+# phone's processor is, with the sound it keeps up) and in the desktop game (SDL's dummy video driver, the unchanged binary, its
 # flips counted by tests/web/pass_rate.c; once as it is, once with its
 # frames not shown, since the browser paints its frames apart from the
 # passes, at the display's refresh). With more than one round the desktop
@@ -49,11 +50,15 @@ cat "$tmp"/round*.txt | awk -v rounds="$rounds" '
     END {
         for (k in sum) m[k] = sum[k] / rounds
         printf "First menu frame: %.0f ms after opening the page (median of 5 loads, mean over %d round(s))\n", m["first-menu-frame-ms"], rounds
-        printf "Passes per second   desktop  desktop, frames not shown  browser  browser/desktop (/not shown)\n"
-        printf "  menu             %8.1f  %25.1f  %7.1f  %+.1f%% (%+.1f%%)\n", m["desktop-menu"], m["desktop-menu-bare"],
-               m["menu-passes-per-second"], (m["menu-passes-per-second"] / m["desktop-menu"] - 1) * 100,
-               (m["menu-passes-per-second"] / m["desktop-menu-bare"] - 1) * 100
-        printf "  play (level 1)   %8.1f  %25.1f  %7.1f  %+.1f%% (%+.1f%%)\n", m["desktop-play"], m["desktop-play-bare"],
-               m["play-passes-per-second"], (m["play-passes-per-second"] / m["desktop-play"] - 1) * 100,
-               (m["play-passes-per-second"] / m["desktop-play-bare"] - 1) * 100
+        printf "%-32s %8s  %25s  %7s  %19s  %9s\n", "Passes per second", "desktop", "desktop, frames not shown", "browser", "browser/desktop (/not shown)", "sound s/s"
+        n = split(" -x4 -x6", x, " ")
+        split("menu play", what, " ")
+        for (w = 1; w <= 2; w++)
+            for (i = 0; i <= n; i++) {
+                t = i ? x[i] : ""; b = m[what[w] "-passes-per-second" t]
+                d = m["desktop-" what[w]]; bare = m["desktop-" what[w] "-bare"]
+                label = what[w] (w == 2 ? " (level 1)" : "") (t == "" ? "" : ", CPU " substr(t, 3) "x slower")
+                printf "  %-30s %8.1f  %25.1f  %7.1f  %+6.1f%% (%+6.1f%%)  %9.3f\n", label, d, bare, b,
+                       (b / d - 1) * 100, (b / bare - 1) * 100, m[what[w] "-sound-per-second" t]
+            }
     }'

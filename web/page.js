@@ -95,6 +95,11 @@
   // jumps, X / Square fires, Start is Enter, Back / Select is Escape.
   const padButtons = [[0, 308], [2, 32], [9, 13], [8, 27], [12, 273], [13, 274], [14, 276], [15, 275]];
   const padsSeen = new Set();
+  // A browser makes a gamepad known with this event, at its first press;
+  // until then the pads are not read, which costs a slow phone a tenth of a
+  // pass.
+  let padsKnown = false;
+  window.addEventListener('gamepadconnected', () => { padsKnown = true; });
   function padKeys(pad) {
     const keys = new Set();
     const b = pad.buttons || [], axes = pad.axes || [];
@@ -112,7 +117,7 @@
   function pollPads() {
     let pads = [];
     try {
-      if (!document.hidden && navigator.getGamepads) pads = Array.from(navigator.getGamepads() || []);
+      if (padsKnown && !document.hidden && navigator.getGamepads) pads = Array.from(navigator.getGamepads() || []);
     } catch (e) {
       pads = [];
     }
@@ -297,24 +302,129 @@
   // The game asks for the paint at the start of a frame wait (SDL_Delay), so
   // that it takes from the wait; a display refresh only marks it as due. If
   // the game has not waited for a few refreshes, the refresh paints.
-  const ctx2d = canvas.getContext('2d', { alpha: false });
+  //
+  // Where the browser has a GPU the GPU looks the colours up: the frame goes
+  // up as its palette indices and the 256 colours as a second texture, so
+  // the page's thread never turns the 640x400 picture into colours, which
+  // costs a slow phone a millisecond a frame. Else the game converts it
+  // (kv_web_frame_rgba) for a 2D canvas: a WebGL drawn in software costs
+  // more than that (a third of the pace on a slow processor, measured in
+  // headless Chromium), so it is not taken.
+  const painter = glPainter(canvas) || canvasPainter(canvas);
   let paintedOnce = false, due = false, refreshesDue = 0;
   function paint() {
-    const ptr = ready ? Module._kv_web_frame_rgba() : 0;
     due = false;
     refreshesDue = 0;
-    if (!ptr) return;
+    if (!ready || !painter.paint()) return;
+    if (!paintedOnce) {
+      paintedOnce = true;
+      performance.mark('kv-first-frame');
+    }
+  }
+  // Sizes the canvas to the frame's; false when there is no frame.
+  function frameSize() {
     const w = Module._kv_web_frame_width(), h = Module._kv_web_frame_height();
+    if (!w || !h) return false;
     if (canvas.width !== w || canvas.height !== h) {
       canvas.width = w;
       canvas.height = h;
       layout();
     }
-    ctx2d.putImageData(new ImageData(new Uint8ClampedArray(Module.HEAPU8.buffer, ptr, w * h * 4), w, h), 0, 0);
-    if (!paintedOnce) {
-      paintedOnce = true;
-      performance.mark('kv-first-frame');
-    }
+    return true;
+  }
+  function canvasPainter(canvas) {
+    const ctx2d = canvas.getContext('2d', { alpha: false });
+    return {
+      paint() {
+        const ptr = Module._kv_web_frame_rgba();
+        if (!ptr || !frameSize()) return false;
+        const w = canvas.width, h = canvas.height;
+        ctx2d.putImageData(new ImageData(new Uint8ClampedArray(Module.HEAPU8.buffer, ptr, w * h * 4), w, h), 0, 0);
+        return true;
+      },
+    };
+  }
+  function glPainter(canvas) {
+    // Tried first on a canvas of its own: a canvas that took a WebGL context
+    // can no longer be a 2D one.
+    const attributes = { alpha: false, antialias: false, depth: false, stencil: false, preserveDrawingBuffer: true,
+                         failIfMajorPerformanceCaveat: true };
+    if (!glProgram(document.createElement('canvas').getContext('webgl', attributes)) || softwareGl()) return null;
+    const gl = canvas.getContext('webgl', attributes);
+    const program = glProgram(gl);
+    if (!program) return null;
+    const texture = (unit, name) => {
+      gl.activeTexture(gl.TEXTURE0 + unit);
+      gl.bindTexture(gl.TEXTURE_2D, gl.createTexture());
+      for (const [k, v] of [[gl.TEXTURE_MIN_FILTER, gl.NEAREST], [gl.TEXTURE_MAG_FILTER, gl.NEAREST],
+                            [gl.TEXTURE_WRAP_S, gl.CLAMP_TO_EDGE], [gl.TEXTURE_WRAP_T, gl.CLAMP_TO_EDGE]])
+        gl.texParameteri(gl.TEXTURE_2D, k, v);
+      gl.uniform1i(gl.getUniformLocation(program, name), unit);
+    };
+    texture(0, 'indices');
+    texture(1, 'colors');
+    gl.pixelStorei(gl.UNPACK_ALIGNMENT, 1);
+    return {
+      paint() {
+        const ptr = Module._kv_web_frame_indices();
+        if (!ptr || !frameSize()) return false;
+        const w = canvas.width, h = canvas.height, heap = Module.HEAPU8, colors = Module._kv_web_frame_colors();
+        gl.viewport(0, 0, w, h);
+        gl.activeTexture(gl.TEXTURE0);
+        gl.texImage2D(gl.TEXTURE_2D, 0, gl.LUMINANCE, w, h, 0, gl.LUMINANCE, gl.UNSIGNED_BYTE, heap.subarray(ptr, ptr + w * h));
+        gl.activeTexture(gl.TEXTURE1);
+        gl.texImage2D(gl.TEXTURE_2D, 0, gl.RGBA, 256, 1, 0, gl.RGBA, gl.UNSIGNED_BYTE, heap.subarray(colors, colors + 1024));
+        gl.drawArrays(gl.TRIANGLE_STRIP, 0, 4);
+        return true;
+      },
+    };
+  }
+  // Whether WebGL is drawn by the processor (browsers name the renderer).
+  function softwareGl() {
+    const gl = document.createElement('canvas').getContext('webgl');
+    const info = gl && gl.getExtension('WEBGL_debug_renderer_info');
+    const renderer = info ? String(gl.getParameter(info.UNMASKED_RENDERER_WEBGL)) : '';
+    return /swiftshader|llvmpipe|softpipe|software/i.test(renderer);
+  }
+  // One rectangle over the canvas; each pixel takes the colour its index
+  // names, texel for texel.
+  function glProgram(gl) {
+    if (!gl) return null;
+    const shader = (type, text) => {
+      const s = gl.createShader(type);
+      gl.shaderSource(s, text);
+      gl.compileShader(s);
+      return s;
+    };
+    const program = gl.createProgram();
+    gl.attachShader(program, shader(gl.VERTEX_SHADER, `
+      attribute vec2 corner;
+      varying vec2 at;
+      void main() {
+        at = vec2(corner.x + 1.0, 1.0 - corner.y) * 0.5;
+        gl_Position = vec4(corner, 0.0, 1.0);
+      }`));
+    gl.attachShader(program, shader(gl.FRAGMENT_SHADER, `
+      #ifdef GL_FRAGMENT_PRECISION_HIGH
+      precision highp float;
+      #else
+      precision mediump float;
+      #endif
+      uniform sampler2D indices, colors;
+      varying vec2 at;
+      void main() {
+        float index = floor(texture2D(indices, at).r * 255.0 + 0.5);
+        gl_FragColor = texture2D(colors, vec2((index + 0.5) / 256.0, 0.5));
+      }`));
+    gl.linkProgram(program);
+    if (!gl.getProgramParameter(program, gl.LINK_STATUS)) return null;
+    gl.useProgram(program);
+    gl.bindBuffer(gl.ARRAY_BUFFER, gl.createBuffer());
+    gl.bufferData(gl.ARRAY_BUFFER, new Float32Array([-1, -1, 1, -1, -1, 1, 1, 1]), gl.STATIC_DRAW);
+    const corner = gl.getAttribLocation(program, 'corner');
+    gl.enableVertexAttribArray(corner);
+    gl.vertexAttribPointer(corner, 2, gl.FLOAT, false, 0, 0);
+    return program;
   }
   function refresh() {
     if (due && ++refreshesDue >= 3) paint();

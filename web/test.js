@@ -3,8 +3,8 @@
 // the game itself starts, with the game built with web/hooks.cpp. It gives
 // the test window.kvTest, and may have the game play a demo
 // (window.kvDemo, tests/replays) as fast as it goes, with the game's own
-// --timedemo, and watch it. ?hold=N in the address holds the game at its
-// Nth frame.
+// --timedemo, or at its pace (kvDemo.paced: --playdemo), and watch it.
+// ?hold=N in the address holds the game at its Nth frame.
 'use strict';
 
 (function () {
@@ -19,7 +19,7 @@
 
   if (Module) {
     if (demo) {
-      Module.arguments = ['--timedemo', '/' + demo.name];
+      Module.arguments = [demo.paced ? '--playdemo' : '--timedemo', '/' + demo.name];
       Module.preRun.push(() => FS.writeFile('/' + demo.name, demo.text));
     }
     const pageReady = Module.onRuntimeInitialized;
@@ -50,6 +50,8 @@
     ready: () => ready,
     flips: () => Module._kv_web_flips(),
     painted: () => Module._kv_web_painted(),
+    // How the page paints: 'webgl' or '2d'.
+    painter: () => (canvas.getContext('webgl') ? 'webgl' : '2d'),
     mode: () => Module._kv_web_game_mode(),
     // The module heard (0 the menu's, 1 to 3 the levels') and how far in, in ms.
     music: () => ({ index: Module._kv_web_music(), ms: Module._kv_web_music_ms() }),
@@ -76,12 +78,34 @@
       const samples = Module.HEAP16.subarray(a.buffer >> 1, (a.buffer + a.bufferSize) >> 1);
       return samples.reduce((m, v) => Math.max(m, Math.abs(v)), 0);
     },
+    // The sound handed to the browser since the first call: its seconds,
+    // and the buffers that start after the one before them has ended (a gap).
+    sound: () => {
+      if (!window.kvSound) {
+        const counted = (window.kvSound = { seconds: 0, gaps: 0, end: 0 });
+        const start = AudioBufferSourceNode.prototype.start;
+        AudioBufferSourceNode.prototype.start = function (when, ...rest) {
+          if (counted.end && when > counted.end + 1e-6) counted.gaps++;
+          counted.seconds += this.buffer ? this.buffer.duration : 0;
+          counted.end = Math.max(when, this.context.currentTime) + (this.buffer ? this.buffer.duration : 0);
+          return start.call(this, when, ...rest);
+        };
+      }
+      const c = audioContext();
+      return { seconds: window.kvSound.seconds, gaps: window.kvSound.gaps, clock: c ? c.currentTime : 0 };
+    },
     overlayShown: () => !overlay.hidden,
     message: () => (message.hidden ? '' : message.textContent),
     notice: () => (notice.hidden ? '' : notice.textContent),
     // The canvas as the player sees it, RGBA, in base64.
     canvas: () => {
-      const pixels = canvas.getContext('2d', { alpha: false }).getImageData(0, 0, canvas.width, canvas.height);
+      // Drawn onto a 2D canvas of its own: the page's may be a WebGL one.
+      const copy = document.createElement('canvas');
+      copy.width = canvas.width;
+      copy.height = canvas.height;
+      const c = copy.getContext('2d', { alpha: false });
+      c.drawImage(canvas, 0, 0);
+      const pixels = c.getImageData(0, 0, canvas.width, canvas.height);
       return { w: canvas.width, h: canvas.height, rgba: base64(new Uint8Array(pixels.data.buffer)) };
     },
     // How the demo watched goes: the pass since Start on which its level was left.

@@ -14,6 +14,7 @@
 //   - leaving the browser's full screen by its own means brings the game
 //     back to its window;
 //   - gamepads and the touch screen (controls.mjs);
+//   - the pace on a processor four times slower, a hidden page (pace.mjs);
 //   - no error reaches the console;
 //   - a missing .data or .wasm, no WebAssembly or no Web Audio: the page
 //     says so in plain words;
@@ -32,6 +33,7 @@ import { join } from 'node:path';
 import { serve } from '../../web/serve.mjs';
 import { openBrowser } from './chromium.mjs';
 import { checkControls } from './controls.mjs';
+import { checkPace } from './pace.mjs';
 import { readIndexedPng, writeIndexedPng } from './png.mjs';
 
 const [site, shippedSite, figuresFile] = process.argv.slice(2);
@@ -107,14 +109,29 @@ function compareCanvas(canvas, desktop, name) {
   return `${differ} pixels differ (build-web/test-output/${name}.png has them in other colours)`;
 }
 
-async function waitFor(page, test, what, timeoutMs = 20000) {
+async function waitFor(page, test, what, timeoutMs = 20000, arg = null) {
   try {
-    await page.waitForFunction(test, null, { timeout: timeoutMs, polling: 20 });
+    await page.waitForFunction(test, arg, { timeout: timeoutMs, polling: 20 });
     return true;
   } catch {
     check(false, what, 'timed out');
     return false;
   }
+}
+
+// The frames a watched run captured against the desktop's.
+async function checkFrames(page, run, what) {
+  const name = run.script.replace(/.*\//, '').replace('.txt', '');
+  const bad = [];
+  for (const [pass, file] of Object.entries(run.frames)) {
+    const got = await page.evaluate((p) => kvTest.captured(p), Number(pass));
+    const desktop = readIndexedPng(readFileSync(file));
+    const why = got ? comparePictures({ w: got.w, h: got.h, indices: Buffer.from(got.indices, 'base64') }, desktop, `${name}-${pass}`)
+                    : 'not captured';
+    if (why) bad.push(`pass ${pass}: ${why}`);
+  }
+  check(bad.length === 0, `${what}: ${Object.keys(run.frames).length} frames along the run are the desktop's`,
+        bad.slice(0, 3).join('; ') + (bad.length > 3 ? `; and ${bad.length - 3} more` : ''));
 }
 
 // Waits until the canvas shows the frame the game flipped last.
@@ -146,6 +163,8 @@ try {
       const golden = readIndexedPng(readFileSync(join(top, 'tests/golden/menu.png')));
       const canvas = await page.evaluate(() => kvTest.canvas());
       check(canvas.w === 640 && canvas.h === 400, 'the canvas shows the 640x400 picture', `${canvas.w}x${canvas.h}`);
+      const painter = await page.evaluate(() => kvTest.painter());
+      check(painter === '2d', 'with WebGL only in software, the page converts the colours for a 2D canvas', painter);
       const m = compareMenu(canvas, golden);
       check(m.undoubled === 0, 'every pixel of the picture is a 2x2 block', `${m.undoubled} are not`);
       check(m.outside === 0, 'the first menu frame matches the golden menu frame outside the noise field',
@@ -247,6 +266,35 @@ try {
     await page.close();
   }
 
+  // With a GPU the GPU looks the colours up, to the same picture: here the
+  // software WebGL is taken as if it were one.
+  {
+    const page = await context.newPage();
+    const errors = watchConsole(page);
+    await page.addInitScript(() => {
+      const get = HTMLCanvasElement.prototype.getContext;
+      HTMLCanvasElement.prototype.getContext = function (type, attributes) {
+        return get.call(this, type, attributes && { ...attributes, failIfMajorPerformanceCaveat: false });
+      };
+      const parameter = WebGLRenderingContext.prototype.getParameter;
+      WebGLRenderingContext.prototype.getParameter = function (name) {
+        return name === 0x9246 ? 'a GPU' : parameter.call(this, name);  // UNMASKED_RENDERER_WEBGL
+      };
+    });
+    await page.goto(base + '?hold=1');
+    if (await waitFor(page, () => window.kvTest && kvTest.ready() && kvTest.flips() >= 1 && kvTest.firstPaint() > 0,
+                      'with WebGL the first menu frame is painted')) {
+      await shown(page);
+      const painter = await page.evaluate(() => kvTest.painter());
+      const m = compareMenu(await page.evaluate(() => kvTest.canvas()), readIndexedPng(readFileSync(join(top, 'tests/golden/menu.png'))));
+      check(painter === 'webgl' && m.outside + m.overlay + m.undoubled === 0,
+            'with WebGL the first menu frame is the golden one outside the noise',
+            `${painter}: ${m.outside + m.overlay} pixels differ, ${m.undoubled} not doubled`);
+    }
+    check(errors.length === 0, 'no error in the console with WebGL', errors.join(' | '));
+    await page.close();
+  }
+
   // The recorded runs, played by the game's own --timedemo, pass by pass.
   for (const run of figures.runs) {
     const page = await context.newPage();
@@ -263,17 +311,7 @@ try {
     check(w.completed === run.completedPass && !w.gameOver,
           `${run.script} reaches the exit on the desktop's pass ${run.completedPass}`,
           `pass ${w.completed}, game over ${w.gameOver}, passes watched ${w.passes}`);
-    const bad = [];
-    for (const [pass, file] of Object.entries(run.frames)) {
-      const got = await page.evaluate((p) => kvTest.captured(p), Number(pass));
-      const desktop = readIndexedPng(readFileSync(file));
-      const shot = `${name.replace('.txt', '')}-${pass}`;
-      const why = got ? comparePictures({ w: got.w, h: got.h, indices: Buffer.from(got.indices, 'base64') }, desktop, shot)
-                      : 'not captured';
-      if (why) bad.push(`pass ${pass}: ${why}`);
-    }
-    check(bad.length === 0, `${run.script}: ${captures.length} frames along the run are the desktop's`,
-          bad.slice(0, 3).join('; ') + (bad.length > 3 ? `; and ${bad.length - 3} more` : ''));
+    await checkFrames(page, run, run.script);
     await waitFor(page, () => /has ended/.test(document.getElementById('message').textContent),
                   `the timed demo of ${run.script} ends the game`, 60000);
     const line = said.find((t) => t.startsWith(`/${name}: `));
@@ -283,6 +321,7 @@ try {
   }
 
   await checkControls({ site, top, figures, check, waitFor, watchConsole, context, base });
+  await checkPace({ top, figures, check, waitFor, watchConsole, context, base, checkFrames });
 
   // Bad input: the page says what is wrong.
   const cases = [

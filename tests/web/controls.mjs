@@ -103,6 +103,8 @@ async function fingers(page) {
 function mockPads() {
   window.kvPads = [];
   Object.defineProperty(navigator, 'getGamepads', { configurable: true, value: () => window.kvPads });
+  // A browser makes a pad known at its first press.
+  window.addEventListener('load', () => window.dispatchEvent(new Event('gamepadconnected')));
   window.kvStandardPad = () => ({ index: 0, id: 'test pad', connected: true, mapping: 'standard', axes: [0, 0, 0, 0],
                                   buttons: Array.from({ length: 17 }, () => ({ pressed: false, value: 0 })) });
 }

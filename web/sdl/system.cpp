@@ -123,11 +123,49 @@ static void Sleep(Uint32 ms)
     lastYieldMs = emscripten_get_now();
 }
 
+// The sound is handed to the browser a few blocks at once, as one buffer:
+// when less than two of the mixer's blocks (of 11.6 ms) are left beyond the
+// output's 50 ms delay it is filled up to five, as emscripten's SDL audio
+// keeps it, but with a quarter of the buffers to make and start, each of
+// which costs a slow phone a fifth of a millisecond. The game's mixer fills
+// each block as it would the SDL audio callback's.
+EM_JS(void, WebQueueSound, (), {
+    const audio = typeof SDL != 'undefined' && SDL.audio;
+    const ctx = audio && SDL.audioContext;
+    if (!ctx || audio.paused) return;
+    if (audio.format != 0x8010 || audio.channels != 2) {  // AUDIO_S16LSB stereo, as the game opens it
+        audio.queueNewAudioData();
+        return;
+    }
+    const block = audio.bufferDurationSecs;
+    const ahead = audio.nextPlayTime - ctx.currentTime;
+    if (ahead >= audio.bufferingDelay + 2 * block) return;
+    const blocks = Math.min(8, Math.ceil((audio.bufferingDelay + 5 * block - Math.max(ahead, 0)) / block));
+    const frames = audio.samples;
+    const buffer = ctx.createBuffer(2, blocks * frames, audio.freq);
+    const left = buffer.getChannelData(0), right = buffer.getChannelData(1);
+    for (let b = 0; b < blocks; b++) {
+        dynCall_viii(audio.callback, audio.userdata, audio.buffer, audio.bufferSize);
+        const from = audio.buffer >> 1;
+        for (let i = 0, o = b * frames; i < frames; i++, o++) {
+            left[o] = HEAP16[from + 2 * i] / 32768;
+            right[o] = HEAP16[from + 2 * i + 1] / 32768;
+        }
+    }
+    const source = ctx.createBufferSource();
+    source.buffer = buffer;
+    source.connect(ctx.destination);
+    const at = Math.max(ctx.currentTime + audio.bufferingDelay, audio.nextPlayTime);
+    source.start(at);
+    audio.nextPlayTime = at + blocks * block;
+});
+
 // The browser's own work is done at the start of a wait, so that it takes
 // from the wait instead of delaying its end: the page paints the newest
 // frame if the display has refreshed since its last paint, and the sound
 // output is topped up. emscripten's SDL audio would top it up at the end of
-// every wait instead, in the time of the pass; that hook is taken away.
+// every wait and from timers of its own, in the time of the passes; both
+// are taken away.
 EM_JS(void, WebBeforeWait, (), {
     if (Module.kvPaint) Module.kvPaint();
     const audio = typeof SDL != 'undefined' && SDL.audio;
@@ -135,31 +173,74 @@ EM_JS(void, WebBeforeWait, (), {
     if (audio.callbackRemover) {
         audio.callbackRemover();
         audio.callbackRemover = null;
+        audio.caller = () => {};
     }
-    audio.queueNewAudioData();
 });
 
-// A browser's timer may fire a little late, more so on a busy machine: the
-// wait sleeps until a millisecond before its end and watches the clock for
-// the rest, so that it ends on time, as the desktop's does.
+static void BrowsersTurn()
+{
+    WebBeforeWait();
+    WebQueueSound();
+}
+
+// A browser's timer fires late, by more on a slow or busy device (a
+// millisecond or two on a phone's processor): the wait sleeps until a
+// margin before its end and watches the clock for the rest, so that it ends
+// on time, as the desktop's does. The margin follows how late the timers
+// have been: up at once to the latest seen, then down by a little every
+// wait, so that a device whose timers are punctual watches the clock for
+// about a millisecond only.
 EM_ASYNC_JS(void, WebSleepUntil, (double end), {
-    const left = end - performance.now();
-    if (left > 1.5) await new Promise((r) => setTimeout(r, left - 1));
+    const wake = Module.kvWake || (Module.kvWake = { margin: 1 });
+    const due = end - wake.margin;
+    if (due - performance.now() > 0.5) {
+        await new Promise((r) => setTimeout(r, due - performance.now()));
+        const late = performance.now() - due;
+        wake.margin = Math.min(4, Math.max(1, late + 0.5, wake.margin - 0.01));
+    }
     while (performance.now() < end) {}
 });
+
+// A hidden page runs no passes: the game waits where it stands until the
+// page is shown again, and the frame pacer starts a new period then, so the
+// game goes on from the same pass at its pace. (The page suspends the sound
+// meanwhile.)
+EM_JS(int, WebPageHidden, (), {
+    return typeof document != 'undefined' && document.hidden ? 1 : 0;
+});
+
+EM_ASYNC_JS(void, WebWaitUntilShown, (), {
+    await new Promise((shown) => {
+        const seen = () => {
+            if (document.hidden) return;
+            document.removeEventListener('visibilitychange', seen);
+            shown();
+        };
+        document.addEventListener('visibilitychange', seen);
+    });
+});
+
+static void HoldWhileHidden()
+{
+    if (!WebPageHidden())
+        return;
+    WebWaitUntilShown();
+    lastYieldMs = emscripten_get_now();
+}
 
 // The wait gives the browser its turn: the page paints, keys arrive, sound
 // is queued. A wait of 0 returns at once, as on the desktop.
 extern "C" void SDL_Delay(Uint32 ms)
 {
+    HoldWhileHidden();
     while (WebHoldRequested()) {
-        WebBeforeWait();
+        BrowsersTurn();
         Sleep(10);
     }
     if (ms == 0)
         return;
     const double end = emscripten_get_now() + ms;
-    WebBeforeWait();
+    BrowsersTurn();
     WebSleepUntil(end);
     lastYieldMs = emscripten_get_now();
 }
@@ -206,8 +287,11 @@ EM_JS(void, WebPollPads, (), {
 // turn here, so that the page never freezes.
 static void Pump()
 {
-    if (emscripten_get_now() - lastYieldMs >= 50)
+    if (emscripten_get_now() - lastYieldMs >= 50) {
+        HoldWhileHidden();
+        BrowsersTurn();
         Sleep(0);
+    }
     WebPollPads();
     for (; pendingCount > 0; pendingCount--, pendingHead = (pendingHead + 1) % PENDING) {
         const int sym = pending[pendingHead].sym, down = pending[pendingHead].down;

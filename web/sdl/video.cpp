@@ -31,13 +31,16 @@ struct BlitMap {
 
 static unsigned paletteSerial = 1;
 
-// The frame last flipped, as the page will paint it: its indices and the
-// screen's physical palette at that moment.
-static Uint8 *shownPixels;
-static int shownW, shownH;
+// The frame last flipped, as the page will paint it: the screen's pixels,
+// which nothing changes between a flip and the next present (the game draws
+// into its BackBuffer and presents only to flip), and the screen's physical
+// palette at that moment. A new video mode holds no flipped frame until its
+// first flip.
+static int flippedShown;  // the screen holds the frame last flipped
 static Uint32 physical[256];  // RGBA, as canvas pixels lie in memory
 static Uint32 shownRgba[256];
 static Uint32 *rgbaFrame;
+static int rgbaW, rgbaH;
 static unsigned flipCount, paintedCount;
 
 SDL_Surface *WebNewSurface(Uint32 flags, int w, int h)
@@ -95,6 +98,7 @@ extern "C" SDL_Surface *SDL_SetVideoMode(int w, int h, int bpp, Uint32 flags)
     }
     SDL_Surface *old = webScreen;
     webScreen = NULL;
+    flippedShown = 0;
     SDL_FreeSurface(old);
     webScreen = WebNewSurface((flags & (SDL_FULLSCREEN | SDL_HWPALETTE)) | SDL_SWSURFACE, w, h);
     if (webScreen)
@@ -329,31 +333,15 @@ extern "C" int SDL_FillRect(SDL_Surface *dst, SDL_Rect *dstrect, Uint32 color)
     return 0;
 }
 
-// The finished frame is kept as it was flipped; the page paints the newest
-// one at its next display refresh (a screen shows no more than that).
+// The finished frame stays in the screen's pixels; the page paints the
+// newest one at its next display refresh (a screen shows no more than that).
+// Only its palette is kept aside.
 extern "C" int SDL_Flip(SDL_Surface *s)
 {
     if (!s || s != webScreen)
         return -1;
-    if (shownW != s->w || shownH != s->h) {
-        free(shownPixels);
-        free(rgbaFrame);
-        shownPixels = (Uint8 *)malloc((size_t)s->w * s->h);
-        rgbaFrame = (Uint32 *)malloc((size_t)s->w * s->h * 4);
-        if (!shownPixels || !rgbaFrame) {
-            free(shownPixels);
-            free(rgbaFrame);
-            shownPixels = NULL;
-            rgbaFrame = NULL;
-            shownW = shownH = 0;
-            return -1;
-        }
-        shownW = s->w;
-        shownH = s->h;
-    }
-    for (int y = 0; y < s->h; y++)
-        memcpy(shownPixels + y * s->w, (Uint8 *)s->pixels + y * s->pitch, s->w);
     memcpy(shownRgba, physical, sizeof physical);
+    flippedShown = 1;
     flipCount++;
     return 0;
 }
@@ -362,20 +350,61 @@ extern "C" int SDL_Flip(SDL_Surface *s)
 
 unsigned WebFlips() { return flipCount; }
 unsigned WebPainted() { return paintedCount; }
-const Uint8 *WebFrameIndices() { return shownPixels; }
 
-extern "C" EMSCRIPTEN_KEEPALIVE int kv_web_frame_width() { return shownW; }
-extern "C" EMSCRIPTEN_KEEPALIVE int kv_web_frame_height() { return shownH; }
+// The screen, while it holds a flipped frame (none once SDL has quit).
+static const SDL_Surface *Shown()
+{
+    return flippedShown ? webScreen : NULL;
+}
+
+const Uint8 *WebFrameIndices()
+{
+    const SDL_Surface *s = Shown();
+    return s && s->pitch == s->w ? (const Uint8 *)s->pixels : NULL;
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE int kv_web_frame_width() { return Shown() ? Shown()->w : 0; }
+extern "C" EMSCRIPTEN_KEEPALIVE int kv_web_frame_height() { return Shown() ? Shown()->h : 0; }
 
 // The frame last flipped in RGBA, for the canvas; NULL when the canvas
 // already shows it.
 extern "C" EMSCRIPTEN_KEEPALIVE const Uint32 *kv_web_frame_rgba()
 {
-    if (!shownPixels || paintedCount == flipCount)
+    const SDL_Surface *s = Shown();
+    if (!s || paintedCount == flipCount)
         return NULL;
-    const int n = shownW * shownH;
-    for (int i = 0; i < n; i++)
-        rgbaFrame[i] = shownRgba[shownPixels[i]];
+    if (rgbaW != s->w || rgbaH != s->h) {
+        free(rgbaFrame);
+        rgbaFrame = (Uint32 *)malloc((size_t)s->w * s->h * 4);
+        rgbaW = rgbaFrame ? s->w : 0;
+        rgbaH = rgbaFrame ? s->h : 0;
+        if (!rgbaFrame)
+            return NULL;
+    }
+    Uint32 *to = rgbaFrame;
+    for (int y = 0; y < s->h; y++) {
+        const Uint8 *from = (const Uint8 *)s->pixels + y * s->pitch;
+        for (int x = 0; x < s->w; x++)
+            *to++ = shownRgba[from[x]];
+    }
     paintedCount = flipCount;
     return rgbaFrame;
+}
+
+// The frame last flipped as palette indices, row after row, for the page to
+// look its colours up itself (on the GPU) in kv_web_frame_colors; NULL when
+// the canvas already shows it.
+extern "C" EMSCRIPTEN_KEEPALIVE const Uint8 *kv_web_frame_indices()
+{
+    const Uint8 *pixels = WebFrameIndices();
+    if (!pixels || paintedCount == flipCount)
+        return NULL;
+    paintedCount = flipCount;
+    return pixels;
+}
+
+// The screen's 256 colours when that frame was flipped, RGBA.
+extern "C" EMSCRIPTEN_KEEPALIVE const Uint32 *kv_web_frame_colors()
+{
+    return shownRgba;
 }

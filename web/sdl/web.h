@@ -11,7 +11,9 @@ extern SDL_Surface *webScreen;
 SDL_Surface *WebNewSurface(Uint32 flags, int w, int h);  // 8-bit, zeroed
 
 // How many frames have been flipped, which of them the canvas shows, and the
-// palette indices of the last one.
+// palette indices of the last one, row after row (NULL when there is none,
+// or its rows are apart: every mode the game sets is a multiple of four
+// pixels wide, so they never are).
 unsigned WebFlips();
 unsigned WebPainted();
 const Uint8 *WebFrameIndices();
