@@ -14,6 +14,8 @@
 //   - leaving the browser's full screen by its own means brings the game
 //     back to its window;
 //   - gamepads and the touch screen (controls.mjs);
+//   - loading: compressed copies, the progress bar, a stalled or damaged
+//     download (loading.mjs);
 //   - no error reaches the console;
 //   - a missing .data or .wasm, no WebAssembly or no Web Audio: the page
 //     says so in plain words;
@@ -32,6 +34,7 @@ import { join } from 'node:path';
 import { serve } from '../../web/serve.mjs';
 import { openBrowser } from './chromium.mjs';
 import { checkControls } from './controls.mjs';
+import { checkLoading } from './loading.mjs';
 import { readIndexedPng, writeIndexedPng } from './png.mjs';
 
 const [site, shippedSite, figuresFile] = process.argv.slice(2);
@@ -283,6 +286,7 @@ try {
   }
 
   await checkControls({ site, top, figures, check, waitFor, watchConsole, context, base });
+  await checkLoading({ site, check, waitFor, watchConsole, context });
 
   // Bad input: the page says what is wrong.
   const cases = [
@@ -324,7 +328,8 @@ try {
   // The page players get: the game without the test's hooks.
   {
     let total = 0;
-    for (const f of readdirSync(shippedSite)) total += statSync(join(shippedSite, f)).size;
+    // The compressed copies beside them (.gz, .br) stand in for them, not beside them.
+    for (const f of readdirSync(shippedSite)) if (!/\.(gz|br)$/.test(f)) total += statSync(join(shippedSite, f)).size;
     check(total <= 6 * 1024 * 1024, 'page, .js, .wasm and .data take at most 6 MB', `${(total / 1048576).toFixed(2)} MB`);
     // The wasm exports what the page calls; the test build's adds the hooks.
     const pageCalls = new Set(Array.from(readFileSync(join(top, 'web/page.js'), 'utf8').matchAll(/Module\._(kv_web_\w+)/g),
