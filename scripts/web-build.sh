@@ -77,14 +77,7 @@ site() {
         wait
     done
 }
-# Each file of a site with the sizes of its compressed copies.
-listing() {
-    (cd "$1" && for f in $(ls | grep -v '\.gz$\|\.br$'); do
-        echo "$f $(wc -c < "$f") $(wc -c < "$f.gz") $(wc -c < "$f.br")"
-    done) | awk '{ printf "  %-18s %9d bytes, gzip %9d, Brotli %9d\n", $1, $2, $3, $4; a += $2; g += $3; b += $4 }
-                 END { printf "  %-18s %9d bytes, gzip %9d, Brotli %9d\n", "in all", a, g, b }'
-}
 site build-web build-web/site
 [ "$1" = --test ] && site build-web/test build-web/test-site test.js
 echo "The web version is in build-web/site${1:+ (its test build in build-web/test-site)}:"
-listing build-web/site
+scripts/web-sizes.sh build-web/site

@@ -43,9 +43,7 @@ done
 echo "Load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
 
 echo "Files the browser loads (build-web/site), as they are and compressed:"
-(cd build-web/site && for f in $(ls | grep -v '\.gz$\|\.br$'); do echo "$f $(wc -c < "$f") $(wc -c < "$f.gz") $(wc -c < "$f.br")"; done) |
-    awk '{ printf "  %-18s %9d bytes, gzip %9d, Brotli %9d\n", $1, $2, $3, $4; a += $2; g += $3; b += $4 }
-         END { printf "  %-18s %9d bytes, gzip %9d, Brotli %9d (%.2f, %.2f, %.2f MB)\n", "in all", a, g, b, a / 1048576, g / 1048576, b / 1048576 }'
+scripts/web-sizes.sh build-web/site
 cat "$tmp"/round*.txt | awk -v rounds="$rounds" '
     { sum[$1] += $2 }
     END {
