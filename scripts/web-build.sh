@@ -42,7 +42,11 @@ table docs/keys.txt 2 > build-web/keys.html
 table docs/controls.txt 0 > build-web/controls.html
 
 # A site: the game built in folder $1 put in folder $2 with the page, and
-# the page's extra scripts, if any, loaded after page.js.
+# the page's extra scripts, if any, loaded after page.js. The page is told
+# the size of each of the game's files (the progress bar's total, whatever
+# the server's compression), and every file gets a gzip and a Brotli copy
+# beside it (kestravale.wasm.gz, kestravale.wasm.br) for servers that send
+# those (web/serve.mjs, docs/hosting.md).
 site() {
     game="$1" out="$2"
     shift 2
@@ -50,14 +54,30 @@ site() {
     mkdir -p "$out"
     cp "$game/kestravale.js" "$game/kestravale.wasm" "$game/kestravale.data" web/page.js web/page.css "$out/"
     for script in "$@"; do cp "web/$script" "$out/"; done
-    awk -v keys=build-web/keys.html -v controls=build-web/controls.html -v scripts="$*" '
+    sizes=$(cd "$out" && for f in kestravale.js kestravale.wasm kestravale.data; do printf '%s %s ' "$f" "$(wc -c < "$f")"; done)
+    awk -v keys=build-web/keys.html -v controls=build-web/controls.html -v scripts="$*" -v sizes="${sizes% }" '
         /<!-- KEYS -->/ { while ((getline l < keys) > 0) print l; next }
         /<!-- CONTROLS -->/ { while ((getline l < controls) > 0) print l; next }
+        { sub(/data-files=""/, "data-files=\"" sizes "\"") }
         { print }
         /<script src="page.js">/ { n = split(scripts, s, " "); for (i = 1; i <= n; i++) print "<script src=\"" s[i] "\"></script>" }' \
         web/index.html > "$out/index.html"
+    grep -q "data-files=\"kestravale.js [0-9]" "$out/index.html" || { echo "web-build: the page has no place for the files' sizes" >&2; exit 1; }
+    # gzip -n keeps no name or time, so the same file gives the same copies:
+    # those of a file the first site has already are taken from there.
+    for f in "$out"/*; do
+        first="build-web/site/${f##*/}"
+        if [ "$out" != build-web/site ] && cmp -s "$f" "$first"; then
+            cp "$first.gz" "$f.gz"
+            cp "$first.br" "$f.br"
+            continue
+        fi
+        gzip -9 -n -c "$f" > "$f.gz" &
+        brotli -q 11 -c "$f" > "$f.br"
+        wait
+    done
 }
 site build-web build-web/site
 [ "$1" = --test ] && site build-web/test build-web/test-site test.js
 echo "The web version is in build-web/site${1:+ (its test build in build-web/test-site)}:"
-ls -l build-web/site | awk 'NR > 1 { printf "  %-18s %9d bytes\n", $9, $5; total += $5 } END { printf "  %-18s %9d bytes\n", "in all", total }'
+scripts/web-sizes.sh build-web/site

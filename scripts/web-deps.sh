@@ -1,9 +1,10 @@
 #!/bin/sh
 # Installs what the web version and its browser test need, if anything is
 # missing: Debian's emscripten (with its acorn for Node.js), Chromium for the
-# test, dpkg-dev for `apt-get source`, Node.js and npm. Also makes sure apt
-# knows where Debian's source packages are, so that libopenmpt's source can be
-# fetched: a deb-src entry that copies the machine's own Debian entry.
+# test, dpkg-dev for `apt-get source`, brotli for the site's compressed
+# copies, Node.js and npm. Also makes sure apt knows where Debian's source
+# packages are, so that libopenmpt's source can be fetched: a deb-src entry
+# that copies the machine's own Debian entry.
 set -e
 if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
 apt_install() {
@@ -14,7 +15,7 @@ apt_install() {
 }
 
 missing=""
-for p in emscripten node-acorn chromium dpkg-dev; do
+for p in emscripten node-acorn chromium dpkg-dev brotli; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
 done
 command -v node >/dev/null 2>&1 || missing="$missing nodejs"

@@ -43,13 +43,18 @@ while [ "$r" -lt "$rounds" ]; do
 done
 echo "Load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
 
-echo "Files the browser loads (build-web/site):"
-ls -l build-web/site | awk 'NR > 1 { printf "  %-18s %9d bytes\n", $9, $5; t += $5 } END { printf "  %-18s %9d bytes (%.2f MB)\n", "in all", t, t / 1048576 }'
+echo "Files the browser loads (build-web/site), as they are and compressed:"
+scripts/web-sizes.sh build-web/site
 cat "$tmp"/round*.txt | awk -v rounds="$rounds" '
     { sum[$1] += $2 }
     END {
         for (k in sum) m[k] = sum[k] / rounds
-        printf "First menu frame: %.0f ms after opening the page (median of 5 loads, mean over %d round(s))\n", m["first-menu-frame-ms"], rounds
+        printf "First menu frame, in ms after opening the page (mean over %d round(s)):\n", rounds
+        printf "  cache empty (median of 5 loads)      %6.0f\n", m["first-menu-frame-ms"]
+        printf "  cache warm (median of 5 loads)       %6.0f\n", m["first-menu-frame-warm-ms"]
+        printf "  Fast 3G, Brotli copies sent          %6.0f  (%d bytes over the network)\n", m["first-menu-frame-fast3g-ms"], m["fast3g-bytes"]
+        printf "  Fast 3G, gzip copies sent            %6.0f  (%d bytes over the network)\n", m["first-menu-frame-fast3g-gzip-ms"], m["fast3g-gzip-bytes"]
+        printf "  Fast 3G, files sent as they are      %6.0f  (%d bytes over the network)\n", m["first-menu-frame-fast3g-plain-ms"], m["fast3g-plain-bytes"]
         printf "%-32s %8s  %25s  %7s  %19s  %9s\n", "Passes per second", "desktop", "desktop, frames not shown", "browser", "browser/desktop (/not shown)", "sound s/s"
         n = split(" -x4 -x6", x, " ")
         split("menu play", what, " ")

@@ -433,7 +433,17 @@
   }
 
   // --- Loading, with plain words for what can go wrong ---
+  // The game's three files download at once from the page's first moment
+  // (its preload links), and the code is compiled as it arrives.
+  // The bar counts their bytes against their sizes as built, which the build
+  // writes into the page: a server that compresses them sends no length of
+  // theirs. A download that gets no byte for Module.kvStallSeconds is named
+  // as stalled, never left as a black page.
+  const loading = document.getElementById('loading');
+  const progress = document.getElementById('progress');
+  const progressText = document.getElementById('progress-text');
   if (typeof WebAssembly !== 'object') {
+    loading.hidden = true;
     say('This browser cannot run WebAssembly, which the game needs. ' +
         'Please open the page in a current version of Chromium, Firefox or Safari.');
     return;
@@ -443,21 +453,157 @@
     notice.hidden = false;
   }
 
-  async function fetchWhole(file, what) {
+  const files = {};  // file name: { what, size (0: not known), got, done }
+  const built = (loading.dataset.files || '').trim().split(/\s+/);
+  for (let i = 0; i + 1 < built.length; i += 2) files[built[i]] = { size: Number(built[i + 1]) || 0 };
+  function track(file, what) {
+    const f = files[file] || (files[file] = { size: 0 });
+    Object.assign(f, { what, got: 0, done: false });
+    return f;
+  }
+  const megabytes = (n) => (n / 1e6).toFixed(1) + ' MB';
+  const amount = (f) => megabytes(f.got) + (f.size ? ' of ' + megabytes(f.size) : '');
+  function showProgress() {
+    let got = 0, size = 0, known = true, done = true;
+    for (const f of Object.values(files)) {
+      got += f.got || 0;
+      size += f.size;
+      known = known && f.size > 0;
+      done = done && f.done;
+    }
+    if (known) {
+      progress.max = size;
+      progress.value = got;
+    } else {
+      progress.removeAttribute('value');
+    }
+    progressText.textContent = done ? 'Starting the game\u2026'
+      : `Loading the game: ${megabytes(got)}${known ? ' of ' + megabytes(size) : ''}`;
+  }
+  let failed = false;
+  let lastByte = performance.now();
+  const stop = new AbortController();
+  function fail(text) {
+    if (failed) return;
+    failed = true;
+    stop.abort();
+    loading.hidden = true;
+    say(text);
+  }
+  // Gone with the first frame painted.
+  if (typeof PerformanceObserver === 'function') {
+    new PerformanceObserver((list, observer) => {
+      if (!list.getEntriesByName('kv-first-frame').length) return;
+      loading.hidden = true;
+      observer.disconnect();
+    }).observe({ entryTypes: ['mark'] });
+  }
+
+  async function fetchFile(file, what) {
+    const f = track(file, what);
     let response;
     try {
-      response = await fetch(file);
+      response = await fetch(file, { signal: stop.signal });
     } catch (e) {
       throw new Error(`The ${what} (${file}) could not be fetched: the server did not answer.`);
     }
     if (!response.ok)
       throw new Error(`The ${what} (${file}) could not be loaded: the server answered ` +
                       `${response.status} ${response.statusText}. Is the web build complete?`);
-    return response.arrayBuffer();
+    if (!f.size && !response.headers.get('Content-Encoding')) f.size = Number(response.headers.get('Content-Length')) || 0;
+    return response;
+  }
+  // The whole body, counted as it arrives.
+  async function readWhole(response, file) {
+    const f = files[file];
+    const chunks = [];
+    const add = (chunk) => {
+      chunks.push(chunk);
+      f.got += chunk.length;
+      lastByte = performance.now();
+      showProgress();
+    };
+    try {
+      if (!response.body) {
+        add(new Uint8Array(await response.arrayBuffer()));
+      } else {
+        const reader = response.body.getReader();
+        for (let r = await reader.read(); !r.done; r = await reader.read()) add(r.value);
+      }
+    } catch (e) {
+      throw new Error(`The ${f.what} (${file}) broke off after ${amount(f)} (${e.message}). Reloading the ` +
+                      'page tries again; if it breaks off again, the file on the server is damaged.');
+    }
+    f.done = true;
+    showProgress();
+    const whole = new Uint8Array(f.got);
+    let at = 0;
+    for (const chunk of chunks) {
+      whole.set(chunk, at);
+      at += chunk.length;
+    }
+    return whole;
   }
 
-  // The game's code and data download from now on.
-  const downloads = Promise.all([fetchWhole('kestravale.wasm', 'game code'), fetchWhole('kestravale.data', 'game data')]);
+  // The code is compiled while it downloads where the browser can (a server
+  // that calls it anything but application/wasm makes the browser refuse
+  // that), else from its bytes once they are all here.
+  async function gameCode() {
+    const file = 'kestravale.wasm';
+    const response = await fetchFile(file, 'game code');
+    const streamed = WebAssembly.compileStreaming && response.body
+      ? WebAssembly.compileStreaming(response.clone()).catch(() => null) : Promise.resolve(null);
+    const bytes = await readWhole(response, file);
+    const module = await streamed;
+    if (module) return module;
+    try {
+      return await WebAssembly.compile(bytes);
+    } catch (e) {
+      throw new Error(`The game code (${file}) is damaged: the browser cannot compile it (${e.message}). ` +
+                      'Is the web build complete?');
+    }
+  }
+  async function gameData() {
+    const file = 'kestravale.data';
+    return readWhole(await fetchFile(file, 'game data'), file);
+  }
+  const code = gameCode(), data = gameData();
+  code.catch((e) => fail(e.message));
+  data.catch((e) => fail(e.message));
+  // The script comes after the page's own scripts, whatever they set up.
+  const script = track('kestravale.js', 'game script');
+  function addScript() {
+    const element = document.createElement('script');
+    element.src = 'kestravale.js';
+    element.onload = () => {
+      const entry = performance.getEntriesByName(element.src)[0];
+      script.got = script.size || (entry && entry.decodedBodySize) || 0;
+      script.size = script.got;
+      script.done = true;
+      lastByte = performance.now();
+      showProgress();
+    };
+    element.onerror = () => fail('The game script (kestravale.js) could not be loaded. Is the web build complete?');
+    document.body.appendChild(element);
+    requestAnimationFrame(refresh);
+  }
+  if (document.readyState === 'loading') document.addEventListener('DOMContentLoaded', addScript);
+  else addScript();
+  showProgress();
+
+  const watch = setInterval(() => {
+    const waiting = Object.entries(files).filter(([, f]) => !f.done);
+    if (failed || !waiting.length) {
+      clearInterval(watch);
+      return;
+    }
+    const limit = Number(Module.kvStallSeconds) || 15;
+    if (performance.now() - lastByte < limit * 1000) return;
+    const which = waiting.map(([file, f]) => `the ${f.what} (${file}, ${amount(f)} so far)`);
+    const seconds = `${limit} second${limit === 1 ? '' : 's'}`;
+    fail(`The download stopped: nothing of ${which.join(' and ')} came for ${seconds}. The connection may ` +
+         'have dropped, or the server stopped answering. Check the connection and reload the page to try again.');
+  }, 250);
 
   // A browser's first audio context takes it a moment to make (its audio
   // service starts, a third of a second here): it is made while the game
@@ -469,6 +615,8 @@
     earlyAudio = null;
   }
 
+  // The data the game's file package asks for, filled in when it is here.
+  let packageBuffer = null;
   let lastLine = '';
   window.Module = {
     arguments: [],
@@ -525,20 +673,32 @@
     kvPaint: () => { if (due) paint(); },
     kvPoll: poll,
     kvEnded: () => say('The game has ended. Reload the page to play again.'),
+    kvStallSeconds: 15,
+    getPreloadedPackage: (name, size) => (packageBuffer = new ArrayBuffer(size)),
+    // The game starts once its code and data are both here.
+    instantiateWasm: (imports, done) => {
+      Promise.all([code, data])
+        .then(async ([module, bytes]) => {
+          if (!packageBuffer || bytes.length !== packageBuffer.byteLength)
+            throw new Error(`The game data (kestravale.data) arrived incomplete: ${bytes.length} bytes ` +
+                            `where the game script expects ${packageBuffer ? packageBuffer.byteLength : 'its own'}. ` +
+                            'Reloading the page tries again; if it happens again, the files on the server ' +
+                            'do not belong together or are damaged.');
+          new Uint8Array(packageBuffer).set(bytes);
+          performance.mark('kv-fetched');
+          let instance;
+          try {
+            instance = await WebAssembly.instantiate(module, imports);
+          } catch (e) {
+            throw new Error('The game code (kestravale.wasm) does not fit the game script (kestravale.js): ' +
+                            `${e.message}. Is the web build complete?`);
+          }
+          done(instance, module);
+        })
+        .catch((e) => fail(e.message));
+      return {};
+    },
   };
-
-  downloads
-    .then(([wasm, data]) => {
-      performance.mark('kv-fetched');
-      Module.wasmBinary = wasm;
-      Module.getPreloadedPackage = () => data;
-      const script = document.createElement('script');
-      script.src = 'kestravale.js';
-      script.onerror = () => say('The game script (kestravale.js) could not be loaded. Is the web build complete?');
-      document.body.appendChild(script);
-      requestAnimationFrame(refresh);
-    })
-    .catch((e) => say(e.message));
 
   layout();
 })();

@@ -4,7 +4,8 @@
 // the test window.kvTest, and may have the game play a demo
 // (window.kvDemo, tests/replays) as fast as it goes, with the game's own
 // --timedemo, or at its pace (kvDemo.paced: --playdemo), and watch it.
-// ?hold=N in the address holds the game at its Nth frame.
+// ?hold=N in the address holds the game at its Nth frame; ?stall=S calls a
+// download stalled after S seconds without a byte, not the page's 15.
 'use strict';
 
 (function () {
@@ -18,6 +19,8 @@
   let ready = false;
 
   if (Module) {
+    const stall = Number(new URLSearchParams(location.search).get('stall'));
+    if (stall > 0) Module.kvStallSeconds = stall;
     if (demo) {
       Module.arguments = [demo.paced ? '--playdemo' : '--timedemo', '/' + demo.name];
       Module.preRun.push(() => FS.writeFile('/' + demo.name, demo.text));

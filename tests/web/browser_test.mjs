@@ -15,6 +15,8 @@
 //     back to its window;
 //   - gamepads and the touch screen (controls.mjs);
 //   - the pace on a processor four times slower, a hidden page (pace.mjs);
+//   - loading: compressed copies, the progress bar, a stalled or damaged
+//     download (loading.mjs);
 //   - no error reaches the console;
 //   - a missing .data or .wasm, no WebAssembly or no Web Audio: the page
 //     says so in plain words;
@@ -34,6 +36,7 @@ import { serve } from '../../web/serve.mjs';
 import { openBrowser } from './chromium.mjs';
 import { checkControls } from './controls.mjs';
 import { checkPace } from './pace.mjs';
+import { checkLoading } from './loading.mjs';
 import { readIndexedPng, writeIndexedPng } from './png.mjs';
 
 const [site, shippedSite, figuresFile] = process.argv.slice(2);
@@ -322,6 +325,7 @@ try {
 
   await checkControls({ site, top, figures, check, waitFor, watchConsole, context, base });
   await checkPace({ top, figures, check, waitFor, watchConsole, context, base, checkFrames });
+  await checkLoading({ site, check, waitFor, watchConsole, context });
 
   // Bad input: the page says what is wrong.
   const cases = [
@@ -363,7 +367,8 @@ try {
   // The page players get: the game without the test's hooks.
   {
     let total = 0;
-    for (const f of readdirSync(shippedSite)) total += statSync(join(shippedSite, f)).size;
+    // The compressed copies beside them (.gz, .br) stand in for them, not beside them.
+    for (const f of readdirSync(shippedSite)) if (!/\.(gz|br)$/.test(f)) total += statSync(join(shippedSite, f)).size;
     check(total <= 6 * 1024 * 1024, 'page, .js, .wasm and .data take at most 6 MB', `${(total / 1048576).toFixed(2)} MB`);
     // The wasm exports what the page calls; the test build's adds the hooks.
     const pageCalls = new Set(Array.from(readFileSync(join(top, 'web/page.js'), 'utf8').matchAll(/Module\._(kv_web_\w+)/g),
