@@ -8,7 +8,9 @@
 #include "scene.h"
 #include "sound/sound.h"
 #include "core/mode.h"
+#include "digest.h"
 #include "input/keys.h"
+#include "shell/demo.h"
 #include "shell/loop.h"
 #include "video/video.h"
 
@@ -180,4 +182,175 @@ TEST_F(LoopTest, AModeChangeTakesEffectAtTheNextPass)
     ReleaseAll();
     Pass();  // a help pass: the menu spinner stands still
     EXPECT_EQ(spinnerTimer, (spinner + 1) % 3);
+}
+
+// A display that shows its frames (a window, full screen) is handed the
+// newest frame in the frame period's wait, so that what the flip costs comes
+// out of the wait and not out of the pace; a timed demo and passes too slow
+// to wait are handed one no more often than every 8 ms and no less often
+// than every 17 ms. The rig's dummy display takes every frame, so these
+// tests make it stand for one that shows them, and give each flip a cost on
+// the virtual clock.
+class DisplayFlipTest : public GameTest {
+protected:
+    static inline std::vector<Uint32> flipTimes;  // the virtual clock as each flip began
+    static inline std::vector<int> flipPasses;    // the pass of each flip, counted by Run from 0
+    static inline std::vector<int> flipWidths;    // the screen's width at each flip
+    static inline Uint32 flipCostMs;
+    static inline int passNumber;
+
+    static void AroundFlip(int before)
+    {
+        if (!before)
+            return;
+        flipTimes.push_back(vclock.now);
+        flipPasses.push_back(passNumber);
+        flipWidths.push_back(screen->w);
+        vclock.now += flipCostMs;
+    }
+    void SetUp() override
+    {
+        GameTest::SetUp();
+        flipEveryFrame = 0;
+        Forget();
+        flipCostMs = 0;
+    }
+    static void Forget()
+    {
+        flipTimes.clear();
+        flipPasses.clear();
+        flipWidths.clear();
+        passNumber = 0;
+        flipHook.around = AroundFlip;
+    }
+    void TearDown() override
+    {
+        flipHook = FlipHook();
+        GameTest::TearDown();
+    }
+    // Runs n passes of workMs each; returns the virtual clock as each began.
+    static std::vector<Uint32> Run(int n, Uint32 workMs)
+    {
+        std::vector<Uint32> starts;
+        for (int i = 0; i < n; i++) {
+            vclock.now += workMs;
+            starts.push_back(vclock.now);
+            Pass();
+            passNumber++;
+        }
+        return starts;
+    }
+};
+
+TEST_F(DisplayFlipTest, AFlipTakesItsTimeFromTheWaitAndNotFromThePace)
+{
+    flipCostMs = 3;
+    const std::vector<Uint32> starts = Run(12, 0);
+    // The first frame of a new window is shown at once (at 0 ms, which moves
+    // the second pass to 3 ms). From then on each period of 9 ms holds two
+    // passes, as with no cost at all: the second of each pair waits, flips
+    // at the start of its wait and waits 3 ms less.
+    const std::vector<Uint32> expectedStarts = {0, 3, 9, 9, 18, 18, 27, 27, 36, 36, 45, 45};
+    EXPECT_EQ(starts, expectedStarts);
+    const std::vector<Uint32> expectedFlips = {0, 9, 18, 27, 36, 45};
+    EXPECT_EQ(flipTimes, expectedFlips);
+    const std::vector<Uint32> expectedDelays = {0, 6, 0, 6, 0, 6, 0, 6, 0, 6, 0, 6};
+    EXPECT_EQ(vclock.delays, expectedDelays);
+
+    // Where every frame is flipped as it is presented, the same cost comes
+    // out of the pace: a period begins 3 ms late, each pass flips, and two
+    // passes take 12 ms instead of 9.
+    RigStart();
+    Forget();
+    const std::vector<Uint32> everyFrame = Run(6, 0);
+    const std::vector<Uint32> expectedEveryFrame = {0, 3, 12, 15, 24, 27};
+    EXPECT_EQ(everyFrame, expectedEveryFrame);
+    EXPECT_EQ(flipTimes.size(), 6u);
+}
+
+// Whatever the passes cost, two flips are never closer than 8 ms (but for a
+// new window's first frame), and a frame presented when the one shown is
+// 17 ms old or more is flipped in its own pass.
+TEST_F(DisplayFlipTest, FlipsAreAtLeast8MsApartAndNoneIsOlderThan17MsWhenANewerWaits)
+{
+    for (Uint32 work : {0u, 2u, 6u, 8u, 9u, 10u, 13u, 16u, 17u, 30u}) {
+        RigStart();
+        flipEveryFrame = 0;
+        Forget();
+        flipCostMs = 1;
+        const std::vector<Uint32> starts = Run(40, work);
+        ASSERT_EQ(flipPasses.at(0), 0);  // the window's first frame
+        size_t next = 1;
+        Uint32 lastFlip = starts[0];
+        for (int i = 1; i < 40; i++) {
+            const bool flipped = next < flipPasses.size() && flipPasses[next] == i;
+            if (starts[i] - lastFlip >= 17) {
+                EXPECT_TRUE(flipped) << work << " ms passes: pass " << i << " at " << starts[i];
+            }
+            if (flipped) {
+                EXPECT_GE(starts[i] - lastFlip, 8u) << work << " ms passes: pass " << i;
+                lastFlip = starts[i];
+                next++;
+            }
+        }
+        EXPECT_EQ(next, flipPasses.size()) << work << " ms passes: two flips in a pass";
+    }
+}
+
+TEST_F(DisplayFlipTest, PassesTooSlowToWaitShowEverySecondFrame)
+{
+    Run(9, 10);
+    // 10 ms a pass: no pass waits, and a frame is flipped when the one shown
+    // is 20 ms old (10 is not yet 17).
+    const std::vector<Uint32> expected = {10, 30, 50, 70, 90};
+    EXPECT_EQ(flipTimes, expected);
+}
+
+TEST_F(DisplayFlipTest, ATimedDemoHandsTheDisplayAFrameEvery8Ms)
+{
+    demo.mode = DemoTimed;
+    DemoSteps[0] = {100, 0};
+    demo.stepCount = 1;
+    demo.totalPasses = 100;
+    ASSERT_EQ(BeginDemo(), 0);
+    Run(40, 1);
+    // A pass a millisecond, none waiting out its period: the first frame at
+    // once, then one whenever the last is 8 ms old.
+    const std::vector<Uint32> expected = {1, 9, 17, 25, 33};
+    EXPECT_EQ(flipTimes, expected);
+}
+
+TEST_F(DisplayFlipTest, ANewScreenShowsItsFirstFrameAtOnce)
+{
+    Stage();
+    Run(7, 0);  // flips at 0, 9 and 18 ms; the seventh pass began a period at 27
+    Hold(SDLK_1);
+    Run(1, 0);  // waits, flips at 27 ms, then goes to full screen
+    Release(SDLK_1);
+    ASSERT_EQ(windowed, 0);
+    // At 36 ms a period's first pass, which waits for nothing, with the last
+    // frame flipped 9 ms ago: on the same screen it would flip nothing.
+    Run(1, 0);
+    const std::vector<Uint32> times = {0, 9, 18, 27, 36};
+    EXPECT_EQ(flipTimes, times);
+    const std::vector<int> widths = {640, 640, 640, 640, 320};
+    EXPECT_EQ(flipWidths, widths);
+}
+
+// Flipped or not, the screen holds every pass's picture, as where every
+// frame is flipped: the picture tools read it there.
+TEST_F(DisplayFlipTest, TheScreenHoldsEveryPassPicture)
+{
+    std::vector<Image> everyFrame;
+    flipEveryFrame = 1;
+    for (int i = 0; i < 12; i++) {
+        Pass();
+        everyFrame.push_back(CaptureScreen());
+    }
+    RigStart();
+    flipEveryFrame = 0;
+    for (int i = 0; i < 12; i++) {
+        Pass();
+        EXPECT_EQ(CaptureScreen().px, everyFrame[i].px) << "pass " << i + 1;
+    }
 }
