@@ -5,9 +5,14 @@
 # second in the menu and in play (level 1), counted at the end of every
 # pass by tools/bench/pace_probe.c, preloaded into the unchanged game; the
 # frames the window was shown per second; then level 1's recorded run under
-# --timedemo, in the window and headless. With more than one round the
-# window and the headless game take turns and the figures are averaged;
-# the machine's load average is printed before and after. Needs xvfb.
+# --timedemo, in the window and headless. The window and the headless game
+# are counted side by side, over the same seconds: on a machine shared with
+# other work the pace of either moves by a tenth from one run to the next,
+# and both move together. With more than one round the figures are
+# averaged; the machine's load average is printed before and after. Needs
+# xvfb.
+# KV_GAME names another build of the game to measure (an older one, say);
+# it runs from the top folder, with this folder's data.
 #   scripts/window-pace.sh [seconds per measurement, default 10] [rounds, default 1]
 set -e
 top="$(cd "$(dirname "$0")/.." && pwd)"
@@ -15,7 +20,9 @@ cd "$top"
 seconds="${1:-10}"
 rounds="${2:-1}"
 command -v Xvfb >/dev/null || { echo "window-pace: Xvfb is missing (Debian package xvfb)" >&2; exit 1; }
-[ -x build/kestravale ] || { cmake -S . -B build >/dev/null && cmake --build build -j"$(nproc)" --target kestravale; }
+game="${KV_GAME:-build/kestravale}"
+[ -n "$KV_GAME" ] || [ -x build/kestravale ] ||
+    { cmake -S . -B build >/dev/null && cmake --build build -j"$(nproc)" --target kestravale; }
 
 tmp=$(mktemp -d)
 xvfb=""
@@ -38,8 +45,8 @@ while [ ! -s "$tmp/display" ]; do
 done
 display=":$(cat "$tmp/display")"
 
-# game window|headless [VAR=value...] [-- game options]
-game() {
+# run window|headless [VAR=value...] COMMAND...
+run() {
     where="$1"
     shift
     if [ "$where" = window ]; then
@@ -50,10 +57,21 @@ game() {
     env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER SDL_AUDIODRIVER=dummy "$@"
 }
 pace() {
-    game "$@" KV_SECONDS="$seconds" LD_PRELOAD="$tmp/pace_probe.so" build/kestravale
+    run "$@" KV_SECONDS="$seconds" LD_PRELOAD="$tmp/pace_probe.so" "$game"
+}
+# both NAME [VAR=value...]: the window and headless, side by side
+both() {
+    name="$1"
+    shift
+    pace window "$@" >"$tmp/window" &
+    w=$!
+    pace headless "$@" >"$tmp/headless"
+    wait "$w"
+    echo "window-$name $(cat "$tmp/window")"
+    echo "headless-$name $(cat "$tmp/headless")"
 }
 timedemo() {
-    game "$1" build/kestravale --timedemo tests/replays/level1.txt 2>&1 |
+    run "$1" "$game" --timedemo tests/replays/level1.txt 2>&1 |
         sed -n 's/.* passes in \([0-9.]*\) s.*50th percentile \([0-9.]*\) ms.*/\1 \2/p'
 }
 
@@ -62,10 +80,8 @@ r=0
 while [ "$r" -lt "$rounds" ]; do
     r=$((r + 1))
     {
-        echo "window-menu $(pace window)"
-        echo "headless-menu $(pace headless)"
-        echo "window-play $(pace window KV_PLAY=1)"
-        echo "headless-play $(pace headless KV_PLAY=1)"
+        both menu
+        both play KV_PLAY=1
         echo "window-timedemo $(timedemo window)"
         echo "headless-timedemo $(timedemo headless)"
     } >"$tmp/round$r.txt"
