@@ -94,7 +94,7 @@ int ShowNewestFrame(Uint32 now, int passWaits)
     if (!framePending || !screen)
         return 0;
     const Uint32 since = now - lastFlipTick;
-    if (!screenUnshown && since < Uint32(passWaits ? SHORTEST_REFRESH_MS : LONGEST_REFRESH_MS))
+    if (!screenUnshown && since < Uint32(passWaits ? FLIP_EARLIEST_MS : FLIP_LATEST_MS))
         return 0;
     SDL_Flip(screen);
     framePending = 0;

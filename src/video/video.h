@@ -20,15 +20,17 @@ extern int framePeriodMs;  // 9 in the window, 13 in full screen
 extern int screenClearPending;
 
 // How often a display is handed a new frame. Handing one over can cost far
-// more than the pass that made it (2 ms in a window of a display drawn in
-// software), and a screen shows no more than one per refresh; so where
-// frames are seen, the newest is flipped at the start of the frame period's
-// wait, which it shortens, not the pace: one a period. Never two within
-// SHORTEST_REFRESH_MS (when passes come faster than the pace, as in a timed
-// demo), and never is the one shown more than LONGEST_REFRESH_MS old when a
-// newer one waits (when passes do not wait, on a machine too slow for the
-// pace). A driver that takes every frame flips each one as it is presented.
-enum { SHORTEST_REFRESH_MS = 8, LONGEST_REFRESH_MS = 17 };
+// more than the pass that made it (2 ms and more in a window of a display
+// drawn in software), and a screen shows no more than one a refresh; so
+// where frames are seen, the newest is flipped at the start of a frame
+// period's wait, which it shortens, not the pace. A pass with time to wait
+// flips once the last flip is FLIP_EARLIEST_MS old: the wait nearest one
+// refresh of a 60 Hz screen (16.7 ms) after it, which is every second
+// period in the window (about 50 frames a second) and every period in full
+// screen (about 70). A pass with no time left flips only once the last flip
+// is FLIP_LATEST_MS old (30 frames a second on a machine too slow for the
+// pace). A new screen's first frame is flipped at once.
+enum { FLIP_EARLIEST_MS = 12, FLIP_LATEST_MS = 33 };
 extern int flipEveryFrame;   // set at start-up from the display driver (display.h)
 extern int framePending;     // the screen holds a frame not flipped yet
 extern int screenUnshown;    // a screen just opened: its first frame is flipped at once

@@ -185,12 +185,12 @@ TEST_F(LoopTest, AModeChangeTakesEffectAtTheNextPass)
 }
 
 // A display that shows its frames (a window, full screen) is handed the
-// newest frame in the frame period's wait, so that what the flip costs comes
-// out of the wait and not out of the pace; a timed demo and passes too slow
-// to wait are handed one no more often than every 8 ms and no less often
-// than every 17 ms. The rig's dummy display takes every frame, so these
-// tests make it stand for one that shows them, and give each flip a cost on
-// the virtual clock.
+// newest frame in a frame period's wait, so that what the flip costs comes
+// out of the wait and not out of the pace: once the last flip is 12 ms old,
+// the wait nearest a 60 Hz refresh after it; a pass with no time left to
+// wait flips only once the last flip is 33 ms old. The rig's dummy display
+// takes every frame, so these tests make it stand for one that shows them,
+// and give each flip a cost on the virtual clock.
 class DisplayFlipTest : public GameTest {
 protected:
     static inline std::vector<Uint32> flipTimes;  // the virtual clock as each flip began
@@ -248,13 +248,14 @@ TEST_F(DisplayFlipTest, AFlipTakesItsTimeFromTheWaitAndNotFromThePace)
     const std::vector<Uint32> starts = Run(12, 0);
     // The first frame of a new window is shown at once (at 0 ms, which moves
     // the second pass to 3 ms). From then on each period of 9 ms holds two
-    // passes, as with no cost at all: the second of each pair waits, flips
-    // at the start of its wait and waits 3 ms less.
+    // passes, as with no cost at all. The second of each pair waits; every
+    // second one of them finds the last flip 18 ms old, flips at the start
+    // of its wait and waits 3 ms less; the others find it 9 ms old.
     const std::vector<Uint32> expectedStarts = {0, 3, 9, 9, 18, 18, 27, 27, 36, 36, 45, 45};
     EXPECT_EQ(starts, expectedStarts);
-    const std::vector<Uint32> expectedFlips = {0, 9, 18, 27, 36, 45};
+    const std::vector<Uint32> expectedFlips = {0, 18, 36};
     EXPECT_EQ(flipTimes, expectedFlips);
-    const std::vector<Uint32> expectedDelays = {0, 6, 0, 6, 0, 6, 0, 6, 0, 6, 0, 6};
+    const std::vector<Uint32> expectedDelays = {0, 6, 0, 9, 0, 6, 0, 9, 0, 6, 0, 9};
     EXPECT_EQ(vclock.delays, expectedDelays);
 
     // Where every frame is flipped as it is presented, the same cost comes
@@ -268,12 +269,22 @@ TEST_F(DisplayFlipTest, AFlipTakesItsTimeFromTheWaitAndNotFromThePace)
     EXPECT_EQ(flipTimes.size(), 6u);
 }
 
-// Whatever the passes cost, two flips are never closer than 8 ms (but for a
-// new window's first frame), and a frame presented when the one shown is
-// 17 ms old or more is flipped in its own pass.
-TEST_F(DisplayFlipTest, FlipsAreAtLeast8MsApartAndNoneIsOlderThan17MsWhenANewerWaits)
+TEST_F(DisplayFlipTest, FullScreenFramesAreFlippedInEveryPeriodsWait)
 {
-    for (Uint32 work : {0u, 2u, 6u, 8u, 9u, 10u, 13u, 16u, 17u, 30u}) {
+    SetDisplayMode(0);
+    Run(8, 0);
+    // Periods of 13 ms: the waiting pass of each finds the last flip 13 ms
+    // old, the wait nearest a 60 Hz refresh after it.
+    const std::vector<Uint32> expected = {0, 13, 26, 39};
+    EXPECT_EQ(flipTimes, expected);
+}
+
+// Whatever the passes cost, two flips are never closer than 12 ms (but for a
+// new window's first frame), and a frame presented when the one shown is
+// 33 ms old or more is flipped in its own pass.
+TEST_F(DisplayFlipTest, FlipsAreAtLeast12MsApartAndNoneIsOlderThan33MsWhenANewerWaits)
+{
+    for (Uint32 work : {0u, 2u, 6u, 8u, 9u, 10u, 11u, 12u, 13u, 16u, 17u, 30u, 33u}) {
         RigStart();
         flipEveryFrame = 0;
         Forget();
@@ -284,11 +295,11 @@ TEST_F(DisplayFlipTest, FlipsAreAtLeast8MsApartAndNoneIsOlderThan17MsWhenANewerW
         Uint32 lastFlip = starts[0];
         for (int i = 1; i < 40; i++) {
             const bool flipped = next < flipPasses.size() && flipPasses[next] == i;
-            if (starts[i] - lastFlip >= 17) {
+            if (starts[i] - lastFlip >= 33) {
                 EXPECT_TRUE(flipped) << work << " ms passes: pass " << i << " at " << starts[i];
             }
             if (flipped) {
-                EXPECT_GE(starts[i] - lastFlip, 8u) << work << " ms passes: pass " << i;
+                EXPECT_GE(starts[i] - lastFlip, 12u) << work << " ms passes: pass " << i;
                 lastFlip = starts[i];
                 next++;
             }
@@ -297,16 +308,16 @@ TEST_F(DisplayFlipTest, FlipsAreAtLeast8MsApartAndNoneIsOlderThan17MsWhenANewerW
     }
 }
 
-TEST_F(DisplayFlipTest, PassesTooSlowToWaitShowEverySecondFrame)
+TEST_F(DisplayFlipTest, PassesTooSlowToWaitFlipOnceTheFrameShownIs33MsOld)
 {
-    Run(9, 10);
-    // 10 ms a pass: no pass waits, and a frame is flipped when the one shown
-    // is 20 ms old (10 is not yet 17).
-    const std::vector<Uint32> expected = {10, 30, 50, 70, 90};
+    Run(9, 11);
+    // 11 ms a pass: no pass waits, and every third frame finds the one shown
+    // 33 ms old.
+    const std::vector<Uint32> expected = {11, 44, 77};
     EXPECT_EQ(flipTimes, expected);
 }
 
-TEST_F(DisplayFlipTest, ATimedDemoHandsTheDisplayAFrameEvery8Ms)
+TEST_F(DisplayFlipTest, ATimedDemoFlipsInPassesWithTimeLeftInTheirPeriod)
 {
     demo.mode = DemoTimed;
     DemoSteps[0] = {100, 0};
@@ -315,25 +326,27 @@ TEST_F(DisplayFlipTest, ATimedDemoHandsTheDisplayAFrameEvery8Ms)
     ASSERT_EQ(BeginDemo(), 0);
     Run(40, 1);
     // A pass a millisecond, none waiting out its period: the first frame at
-    // once, then one whenever the last is 8 ms old.
-    const std::vector<Uint32> expected = {1, 9, 17, 25, 33};
+    // once, then one when the last is 12 ms old, in a pass that would have
+    // waited. Periods begin at 1, 10, 19, 28 and 37 ms: the pass at 37 ms
+    // has no time to wait, and the next flips.
+    const std::vector<Uint32> expected = {1, 13, 25, 38};
     EXPECT_EQ(flipTimes, expected);
 }
 
 TEST_F(DisplayFlipTest, ANewScreenShowsItsFirstFrameAtOnce)
 {
     Stage();
-    Run(7, 0);  // flips at 0, 9 and 18 ms; the seventh pass began a period at 27
+    Run(6, 0);  // flips at 0 and 18 ms
     Hold(SDLK_1);
-    Run(1, 0);  // waits, flips at 27 ms, then goes to full screen
+    Run(1, 0);  // begins a period at 27 ms, then goes to full screen
     Release(SDLK_1);
     ASSERT_EQ(windowed, 0);
-    // At 36 ms a period's first pass, which waits for nothing, with the last
-    // frame flipped 9 ms ago: on the same screen it would flip nothing.
+    // At 27 ms, with the last frame flipped 9 ms ago: on the same screen
+    // this pass would wait and flip nothing.
     Run(1, 0);
-    const std::vector<Uint32> times = {0, 9, 18, 27, 36};
+    const std::vector<Uint32> times = {0, 18, 27};
     EXPECT_EQ(flipTimes, times);
-    const std::vector<int> widths = {640, 640, 640, 640, 320};
+    const std::vector<int> widths = {640, 640, 320};
     EXPECT_EQ(flipWidths, widths);
 }
 
