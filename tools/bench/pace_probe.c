@@ -5,7 +5,8 @@
  * prints "PASSES_PER_SECOND FLIPS_PER_SECOND" and ends the game; with
  * KV_PLAY=1 it first holds Enter for one pass and lets a second of play
  * settle, so that the count is of playing passes on level 1 instead of
- * menu passes.
+ * menu passes. With KV_SKIP_FLIP=1 no frame is shown at all, which leaves
+ * the game's own work and its frame pacer.
  *
  *   cc -shared -fPIC $(pkg-config --cflags sdl) -o pace_probe.so pace_probe.c -ldl
  *   LD_PRELOAD=./pace_probe.so build/kestravale
@@ -44,7 +45,7 @@ int SDL_Flip(SDL_Surface *screen)
     if (!real)
         real = (int (*)(SDL_Surface *))dlsym(RTLD_NEXT, "SDL_Flip");
     flips++;
-    return real(screen);
+    return getenv("KV_SKIP_FLIP") ? 0 : real(screen);
 }
 
 int SDL_PollEvent(SDL_Event *event)
