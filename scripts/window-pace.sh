@@ -2,17 +2,17 @@
 # Measures the game's pace in a window of an X display drawn in software
 # (Xvfb, as virtual machines and remote desktops draw) against the same
 # game headless (SDL's dummy video driver), in the same run: passes per
-# second in the menu and in play (level 1), counted at the end of every
-# pass by tools/bench/pace_probe.c, preloaded into the unchanged game; the
-# frames the window was shown per second; then level 1's recorded run under
-# --timedemo, in the window and headless. The window and the headless game
-# are counted side by side, over the same seconds: on a machine shared with
-# other work the pace of either moves by a tenth from one run to the next,
-# and both move together. With more than one round the figures are
-# averaged; the machine's load average is printed before and after. Needs
-# xvfb.
-# KV_GAME names another build of the game to measure (an older one, say);
-# it runs from the top folder, with this folder's data.
+# second in the menu, in play (level 1) and in play in full screen (key 1),
+# counted at the end of every pass by tools/bench/pace_probe.c, preloaded
+# into the unchanged game, and the frames flipped to the display per
+# second; then level 1's recorded run under --timedemo, in the window and
+# headless. The window and the headless game are counted side by side,
+# over the same seconds: on a machine shared with other work the pace of
+# either moves by a tenth from one run to the next, and both move together.
+# With more than one round the figures are averaged; the machine's load
+# average is printed before and after. Needs xvfb. KV_GAME names another
+# build of the game to measure (an older one, say); it runs from the top
+# folder, with this folder's data.
 #   scripts/window-pace.sh [seconds per measurement, default 10] [rounds, default 1]
 set -e
 top="$(cd "$(dirname "$0")/.." && pwd)"
@@ -82,6 +82,7 @@ while [ "$r" -lt "$rounds" ]; do
     {
         both menu
         both play KV_PLAY=1
+        both fullscreen KV_PLAY=1 KV_FULLSCREEN=1
         echo "window-timedemo $(timedemo window)"
         echo "headless-timedemo $(timedemo headless)"
     } >"$tmp/round$r.txt"
@@ -98,6 +99,8 @@ cat "$tmp"/round*.txt | awk -v rounds="$rounds" '
                100 * a["window-menu"] / a["headless-menu"], b["window-menu"]
         printf "  play (level 1)   %8.1f  %8.1f  %14.1f%%  %8.1f\n", a["window-play"], a["headless-play"],
                100 * a["window-play"] / a["headless-play"], b["window-play"]
+        printf "  full screen      %8.1f  %8.1f  %14.1f%%  %8.1f\n", a["window-fullscreen"], a["headless-fullscreen"],
+               100 * a["window-fullscreen"] / a["headless-fullscreen"], b["window-fullscreen"]
         printf "--timedemo of level 1: window %.2f s (median pass %.3f ms), headless %.2f s (median pass %.3f ms)\n",
                a["window-timedemo"], b["window-timedemo"], a["headless-timedemo"], b["headless-timedemo"]
     }'

@@ -5,7 +5,8 @@
  * prints "PASSES_PER_SECOND FLIPS_PER_SECOND" and ends the game; with
  * KV_PLAY=1 it first holds Enter for one pass and lets a second of play
  * settle, so that the count is of playing passes on level 1 instead of
- * menu passes. With KV_SKIP_FLIP=1 no frame is shown at all, which leaves
+ * menu passes; with KV_FULLSCREEN=1 as well it then holds key 1 for two
+ * passes, and play goes on in full screen. With KV_SKIP_FLIP=1 no frame is shown at all, which leaves
  * the game's own work and its frame pacer.
  *
  *   cc -shared -fPIC $(pkg-config --cflags sdl) -o pace_probe.so pace_probe.c -ldl
@@ -61,6 +62,8 @@ int SDL_PollEvent(SDL_Event *event)
     passes++;
     if (keys && enterAt == passes)
         keys[SDLK_RETURN] = 0;
+    if (keys && getenv("KV_FULLSCREEN") && enterAt > 0 && passes - enterAt >= 2 && passes - enterAt <= 4)
+        keys[SDLK_1] = passes - enterAt < 4;
     if (!countFrom && Now() - start >= 1) {
         if (getenv("KV_PLAY") && keys && enterAt < 0) {
             keys[SDLK_RETURN] = 1;
