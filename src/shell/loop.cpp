@@ -36,10 +36,16 @@ Uint32 FramePacer()
 }
 
 // Every pass waits out its frame, except in a demo timed as fast as the
-// machine goes; the pacer runs all the same.
+// machine goes; the pacer runs all the same. A display's frame is flipped
+// here, at the start of the wait, which is shortened by what the flip took:
+// the passes keep their times.
 static void FrameWait()
 {
-    const Uint32 wait = FramePacer();
+    Uint32 wait = FramePacer();
+    if (framePending && ShowNewestFrame(SDL_GetTicks(), wait > 0) && wait > 0) {
+        const Uint32 now = SDL_GetTicks();
+        wait = nextTick > now ? nextTick - now : 0;
+    }
     if (DemoWaits())
         SDL_Delay(wait);
 }

@@ -45,10 +45,8 @@ static void CheckData()
 // Started where there is no display (over ssh, from cron, in a container),
 // SDL falls back to a driver that draws nowhere; the game says so and ends
 // at once instead of running unseen.
-static void NeedADisplay()
+static void NeedADisplay(const char *driver)
 {
-    char driver[32] = "";
-    SDL_VideoDriverName(driver, sizeof driver);
     if (!DisplayIsMissing(getenv("SDL_VIDEODRIVER"), driver))
         return;
     fprintf(stderr, "kestravale: no display: there is no screen to open the window on (DISPLAY and "
@@ -139,7 +137,10 @@ void StartUp()
         fprintf(stderr, "kestravale: SDL could not start its video: %s\n", SDL_GetError());
         exit(1);
     }
-    NeedADisplay();
+    char driver[32] = "";
+    SDL_VideoDriverName(driver, sizeof driver);
+    NeedADisplay(driver);
+    flipEveryFrame = DriverTakesEveryFrame(driver);
     OpenPads();
     BASS_Init(1, 44100, 0, 0, NULL);
 

@@ -15,3 +15,8 @@ int DisplayIsMissing(const char *chosen, const char *inUse)
         return 0;
     return strcmp(inUse, "offscreen") == 0 || strcmp(inUse, "dummy") == 0;
 }
+
+int DriverTakesEveryFrame(const char *inUse)
+{
+    return strcmp(inUse, "dummy") == 0 || strcmp(inUse, "offscreen") == 0 || strcmp(inUse, "canvas") == 0;
+}

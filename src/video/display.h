@@ -12,3 +12,10 @@ void AskForSharpScaling();
 // it falls back to drawing off screen, and the game would run unseen for
 // ever. A driver the player chose is never second-guessed.
 int DisplayIsMissing(const char *chosen, const char *inUse);
+
+// Whether the driver in use takes every frame as it is presented: one that
+// shows nothing (SDL's dummy and offscreen drivers, whose frames only tools
+// read), or the web page's canvas, which keeps the newest and paints it at
+// the browser's own refresh. A display server is handed at most one frame
+// per refresh instead (video.h).
+int DriverTakesEveryFrame(const char *inUse);

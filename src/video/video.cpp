@@ -12,6 +12,10 @@ SDL_Surface *screen;
 SDL_Surface *BackBuffer;
 int windowed;
 int framePeriodMs;
+int flipEveryFrame;
+int framePending;
+int screenUnshown;
+Uint32 lastFlipTick;
 
 static SDL_Surface *OpenMode(int wantWindowed)
 {
@@ -38,6 +42,7 @@ void SetDisplayMode(int wantWindowed)
     }
     if (!screen)
         return;
+    screenUnshown = 1;
     // Setting the palette redraws the window from the screen's pixels, which
     // nothing has written yet: clear them first (nothing seen changes).
     SDL_FillRect(screen, NULL, 0);
@@ -78,7 +83,24 @@ void PresentFrame()
             DoubleToScreen();  // a screen larger than the window's picture
     }
     screenClearPending = 0;
+    if (flipEveryFrame)
+        SDL_Flip(screen);
+    else
+        framePending = 1;
+}
+
+int ShowNewestFrame(Uint32 now, int passWaits)
+{
+    if (!framePending || !screen)
+        return 0;
+    const Uint32 since = now - lastFlipTick;
+    if (!screenUnshown && since < Uint32(passWaits ? FLIP_EARLIEST_MS : FLIP_LATEST_MS))
+        return 0;
     SDL_Flip(screen);
+    framePending = 0;
+    screenUnshown = 0;
+    lastFlipTick = now;
+    return 1;
 }
 
 // One BackBuffer row into two screen rows, every byte twice.

@@ -32,3 +32,18 @@ TEST(Display, AsksForSharpScalingUnlessThePlayerChoseOtherwise)
     unsetenv("SDL12COMPAT_SCALE_METHOD");
     unsetenv("SDL_RENDER_SCALE_QUALITY");
 }
+
+// Every frame goes to a driver that shows nothing and to the page's canvas,
+// which paints the newest at its own refresh; a display server gets at most
+// one a refresh.
+TEST(Display, EveryFrameIsFlippedOnlyWhereNoDisplayServerTakesIt)
+{
+    EXPECT_TRUE(DriverTakesEveryFrame("dummy"));
+    EXPECT_TRUE(DriverTakesEveryFrame("offscreen"));
+    EXPECT_TRUE(DriverTakesEveryFrame("canvas"));
+    EXPECT_FALSE(DriverTakesEveryFrame("x11"));
+    EXPECT_FALSE(DriverTakesEveryFrame("wayland"));
+    EXPECT_FALSE(DriverTakesEveryFrame("KMSDRM"));
+    EXPECT_FALSE(DriverTakesEveryFrame("dummy2"));
+    EXPECT_FALSE(DriverTakesEveryFrame(""));
+}
