@@ -3,22 +3,29 @@
 // the game's file system before it starts, and the game is started with
 // --level /custom.lvl --level-run N, so Start is chosen for the player on
 // the level the map is for. A link that is damaged or holds no level is
-// refused in plain words and the game does not start. Inside the editor's
-// play-test, Escape goes back to the editor. Loaded after page.js.
+// refused in plain words and the game does not start. Given a level inside
+// the editor's play-test (a page of the same site around it), Escape goes
+// back to the editor. Loaded after page.js.
 'use strict';
 
 (function () {
   const Module = window.Module;  // none when the browser cannot run the game
-  const embedded = window.parent !== window;
-  if (embedded)
+  const m = /^#level=(.*)$/s.exec(location.hash);
+  if (!m) return;
+  let inEditor = false;
+  try {
+    inEditor = window.parent !== window && window.parent.location.origin === location.origin;
+  } catch (e) {
+    inEditor = false;
+  }
+  if (inEditor)
     window.addEventListener('keydown', (e) => {
       if (e.key !== 'Escape') return;
       e.preventDefault();
       e.stopImmediatePropagation();
       window.parent.postMessage({ kestravale: 'back' }, location.origin);
     }, true);
-  const m = /^#level=(.*)$/s.exec(location.hash);
-  if (!Module || !m) return;
+  if (!Module) return;
 
   function refuse(text) {
     const message = document.getElementById('message');
