@@ -6,7 +6,7 @@
 //
 // <data> is the level file's bytes compressed with deflate without header
 // ('deflate-raw', RFC 1951), then written in base64url (RFC 4648 section 5:
-// A-Z a-z 0-9 - _, no padding). A shipped level makes about 1,500
+// A-Z a-z 0-9 - _, no padding). A shipped level makes about 900
 // characters. A link is untrusted: one longer than LINK_MAX characters, one
 // that is not base64url, whose data is cut short or altered, or that
 // inflates past FILE_MAX bytes is refused with a plain message (inflating
