@@ -242,6 +242,12 @@ try {
   for (let i = 0; i < 201; i++) await page.click('#undo');
   map = await settled();
   check(cellsOf(map, 'o').length === 12, 'and 201 undos take every one of them away', String(cellsOf(map, 'o').length));
+  // The arrow keys scroll by four cells: a click at (5, 5) of the first
+  // view then paints (5, 9).
+  await page.keyboard.press('ArrowRight');
+  await page.mouse.click(...at(5, 5));
+  map = await settled();
+  check(map[5][9] === 'o' && map[5][5] === '=', 'Right scrolls the view four cells on');
   const beforeReload = await settled();
   await page.reload();
   await ready();
