@@ -13,8 +13,8 @@ set -e
 top="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$top"
 case "$1" in
-    "") targets=kestravale ;;
-    --test) targets="kestravale kestravale_test" ;;
+    "") targets="kestravale editor_data" ;;
+    --test) targets="kestravale kestravale_test editor_data" ;;
     *) echo "usage: scripts/web-build.sh [--test]" >&2; exit 2 ;;
 esac
 scripts/deps.sh
@@ -77,7 +77,20 @@ site() {
         wait
     done
 }
-site build-web build-web/site
-[ "$1" = --test ] && site build-web/test build-web/test-site test.js
+site build-web build-web/site level.js
+[ "$1" = --test ] && site build-web/test build-web/test-site level.js test.js
+
+# The level editor beside the game: its page, what it knows of the game
+# (made from the game's own tables by editor_data) and the pictures and
+# maps it draws with, in the site's data/ as the game names them.
+node build-web/editor_data.js > build-web/editor-data.json
+for out in build-web/site ${1:+build-web/test-site}; do
+    cp web/editor.html web/editor.js web/editor.css web/link.js web/levelfile.js web/checks.js build-web/editor-data.json "$out/"
+    mkdir -p "$out/data"
+    for file in $(node -e 'const d = require("./build-web/editor-data.json");
+        console.log([...Object.values(d.pictures), ...d.levels.map((l) => l.backdrop), ...d.levelFiles].join(" "))'); do
+        cp "$file" "$out/$file"
+    done
+done
 echo "The web version is in build-web/site${1:+ (its test build in build-web/test-site)}:"
 scripts/web-sizes.sh build-web/site

@@ -20,6 +20,7 @@
 #include "core/mode.h"
 #include "sound/sound.h"
 #include "world/level.h"
+#include "world/tilemap.h"
 
 extern "C" int kv_web_frame_width();
 extern "C" int kv_web_frame_height();
@@ -61,6 +62,9 @@ int WebHoldRequested()
 extern "C" EMSCRIPTEN_KEEPALIVE int kv_web_passes() { return passesEnded; }
 extern "C" EMSCRIPTEN_KEEPALIVE int kv_web_key_held(int sym) { return SDL_GetKeyState(NULL)[sym]; }
 extern "C" EMSCRIPTEN_KEEPALIVE int kv_web_game_mode() { return (int)GameMode; }
+// The level in play (1..3) and a cell of its map, as the game holds them.
+extern "C" EMSCRIPTEN_KEEPALIVE int kv_web_level() { return levelIndex + 1; }
+extern "C" EMSCRIPTEN_KEEPALIVE int kv_web_map_cell(int i) { return i >= 0 && i < MAP_CELLS ? TileMap[i] : -1; }
 
 // The pass, counted from the one after Start as a demo counts it, on which
 // the play begun last left its first level; 0 while it has not.

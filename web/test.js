@@ -56,6 +56,9 @@
     // How the page paints: 'webgl' or '2d'.
     painter: () => (canvas.getContext('webgl') ? 'webgl' : '2d'),
     mode: () => Module._kv_web_game_mode(),
+    // The level in play and its map's 6400 cells, as the game holds them.
+    level: () => Module._kv_web_level(),
+    map: () => Array.from({ length: 6400 }, (_, i) => Module._kv_web_map_cell(i)),
     // The module heard (0 the menu's, 1 to 3 the levels') and how far in, in ms.
     music: () => ({ index: Module._kv_web_music(), ms: Module._kv_web_music_ms() }),
     // When the page painted its first frame, in ms from its opening; 0: not yet.

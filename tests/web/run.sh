@@ -3,7 +3,8 @@
 # test build (and installs what they need), works out the desktop's figures
 # with the desktop build's replay tool (the pass each recorded run leaves
 # its level on, and frames along the way), then drives Debian's Chromium
-# through them, the test build, and through the page players get.
+# through them, the test build, and through the page players get; then the
+# level editor (tests/web/editor.mjs), against the desktop's level reader.
 #   tests/web/run.sh [desktop build folder, default build]
 set -e
 top="$(cd "$(dirname "$0")/../.." && pwd)"
@@ -46,3 +47,4 @@ cat > "$tmp/figures.json" <<JSON
 }
 JSON
 node tests/web/browser_test.mjs build-web/test-site build-web/site "$tmp/figures.json"
+node tests/web/editor.mjs build-web/test-site "$build"

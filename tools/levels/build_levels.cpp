@@ -6,6 +6,7 @@
 //
 //   build_levels <datadir> [<sourcedir>]
 //   build_levels --export N [<datadir>]     level N's map from its .lvl, to stdout
+//   build_levels --read FILE...             each custom level file as the game reads it
 //
 // The source folder defaults to assets/levels, the data folder to data,
 // under the working directory.
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "image.h"
+#include "world/custom.h"
 #include "world/legend.h"
 #include "world/tilemap.h"
 
@@ -98,10 +100,29 @@ int Export(int level, const std::string &data)
     return 0;
 }
 
+// One line for each file: "ok" and its level, or what the game's reader
+// refuses in it. The browser's editor is tested against these lines.
+int Read(int count, char **paths)
+{
+    for (int i = 0; i < count; i++) {
+        bool ok = false;
+        const std::vector<uint8_t> bytes = ReadFile(paths[i], &ok);
+        char why[200] = "";
+        if (!ok)
+            snprintf(why, sizeof why, "cannot read it");
+        else if (ReadCustomLevel((const char *)bytes.data(), (int)bytes.size(), why, sizeof why) == 0)
+            snprintf(why, sizeof why, "ok level %d", customLevel.level);
+        printf("%s: %s\n", paths[i], why);
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char **argv)
 {
+    if (argc >= 2 && std::string(argv[1]) == "--read")
+        return Read(argc - 2, argv + 2);
     if (argc >= 3 && std::string(argv[1]) == "--export") {
         const int level = atoi(argv[2]);
         if (level < 1 || level > 3 || argc > 4) {
