@@ -4,7 +4,7 @@
 # passes per second in the menu and in play, in Chromium (headless, with
 # its page's thread at full speed and made four and six times slower, as a
 # phone's processor is, with the sound it keeps up) and in the desktop game (SDL's dummy video driver, the unchanged binary, its
-# flips counted by tests/web/pass_rate.c; once as it is, once with its
+# passes counted by tools/bench/pace_probe.c; once as it is, once with its
 # frames not shown, since the browser paints its frames apart from the
 # passes, at the display's refresh). With more than one round the desktop
 # and the browser take turns and the figures are averaged; the machine's
@@ -23,9 +23,9 @@ rounds="${2:-1}"
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT INT TERM
-cc -O2 -shared -fPIC $(pkg-config --cflags sdl) -o "$tmp/pass_rate.so" tests/web/pass_rate.c -ldl
+cc -O2 -shared -fPIC $(pkg-config --cflags sdl) -o "$tmp/pace_probe.so" tools/bench/pace_probe.c -ldl
 desktop() {
-    env "$@" KV_SECONDS="$seconds" LD_PRELOAD="$tmp/pass_rate.so" SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy \
+    env "$@" KV_SECONDS="$seconds" LD_PRELOAD="$tmp/pace_probe.so" SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy \
         build/kestravale
 }
 echo "Load average before: $(cut -d' ' -f1-3 /proc/loadavg)"

@@ -34,8 +34,8 @@ for level in 1 2 3; do
 done
 # The desktop's pace in play, unthrottled, for the browser's on a slower
 # processor (tests/web/pace.mjs).
-cc -O2 -shared -fPIC $(pkg-config --cflags sdl) -o "$tmp/pass_rate.so" tests/web/pass_rate.c -ldl
-pace=$(KV_SECONDS=5 KV_PLAY=1 LD_PRELOAD="$tmp/pass_rate.so" SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$build/kestravale")
+cc -O2 -shared -fPIC $(pkg-config --cflags sdl) -o "$tmp/pace_probe.so" tools/bench/pace_probe.c -ldl
+pace=$(KV_SECONDS=5 KV_PLAY=1 LD_PRELOAD="$tmp/pace_probe.so" SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$build/kestravale" | cut -d' ' -f1)
 echo "web test: the desktop plays level 1 at $pace passes a second"
 cat > "$tmp/figures.json" <<JSON
 {

@@ -1,13 +1,14 @@
 /* Counts the game's passes per second where every pass still goes, however
  * often its frames are shown: the game calls SDL_PollEvent once at the end
- * of every pass. Preloaded into the unchanged game by scripts/window-pace.sh.
+ * of every pass. Preloaded into the unchanged game by scripts/window-pace.sh,
+ * scripts/web-measure.sh and tests/web/run.sh.
  * After a second to settle it counts for KV_SECONDS (default 10) seconds,
  * prints "PASSES_PER_SECOND FLIPS_PER_SECOND" and ends the game; with
  * KV_PLAY=1 it first holds Enter for one pass and lets a second of play
  * settle, so that the count is of playing passes on level 1 instead of
  * menu passes; with KV_FULLSCREEN=1 as well it then holds key 1 for two
- * passes, and play goes on in full screen. With KV_SKIP_FLIP=1 no frame is shown at all, which leaves
- * the game's own work and its frame pacer.
+ * passes, and play goes on in full screen. With KV_SKIP_FLIP=1 no frame is
+ * shown at all, which leaves the game's own work and its frame pacer.
  *
  *   cc -shared -fPIC $(pkg-config --cflags sdl) -o pace_probe.so pace_probe.c -ldl
  *   LD_PRELOAD=./pace_probe.so build/kestravale
