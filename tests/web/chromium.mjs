@@ -29,3 +29,21 @@ export async function openBrowser(site, viewport = { width: 1280, height: 800 },
     },
   };
 }
+
+// The page told it is hidden, or shown again, as a browser tells it when
+// its tab is switched away and back.
+export function setHidden(page, hidden) {
+  return page.evaluate((hidden) => {
+    Object.defineProperty(document, 'hidden', { configurable: true, get: () => hidden });
+    Object.defineProperty(document, 'visibilityState', { configurable: true, get: () => (hidden ? 'hidden' : 'visible') });
+    document.dispatchEvent(new Event('visibilitychange'));
+  }, hidden);
+}
+
+// A press at one point, a move to another in steps, and the release.
+export async function drag(page, from, to, steps) {
+  await page.mouse.move(...from);
+  await page.mouse.down();
+  await page.mouse.move(...to, { steps });
+  await page.mouse.up();
+}

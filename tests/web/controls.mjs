@@ -18,7 +18,7 @@
 import { readFileSync } from 'node:fs';
 import { join } from 'node:path';
 
-import { openBrowser } from './chromium.mjs';
+import { openBrowser, setHidden } from './chromium.mjs';
 
 // The game's keys in a demo's order ("RLJFUDEX"), as SDL key codes, the
 // on-screen control that holds each and the standard pad's button.
@@ -278,17 +278,12 @@ export async function checkControls({ site, top, figures, check, waitFor, watchC
     await hand.keys(1);  // Right
     await page.evaluate(() => { window.kvPads = [window.kvStandardPad()]; window.kvPads[0].buttons[0].pressed = true; });
     check(await heldAll([275, 308]), 'a finger and a pad hold their keys');
-    const visibility = (hidden) => page.evaluate((hidden) => {
-      Object.defineProperty(document, 'hidden', { configurable: true, get: () => hidden });
-      Object.defineProperty(document, 'visibilityState', { configurable: true, get: () => (hidden ? 'hidden' : 'visible') });
-      document.dispatchEvent(new Event('visibilitychange'));
-    }, hidden);
-    await visibility(true);
+    await setHidden(page, true);
     check(await heldNone([275, 308]), 'the page hidden, neither the finger nor the pad holds a key');
     await waitFor(page, () => kvTest.audioState() === 'suspended', 'the page hidden, the sound is suspended', 5000);
     await hand.keys(0);
     await page.evaluate(() => { window.kvPads = []; });
-    await visibility(false);
+    await setHidden(page, false);
     await waitFor(page, () => kvTest.audioState() === 'running', 'the page shown again, the sound runs again', 5000);
     await page.click('#mute');
     await waitFor(page, () => kvTest.audioState() === 'suspended', 'Mute suspends the sound', 5000);

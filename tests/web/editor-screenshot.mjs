@@ -2,7 +2,7 @@
 // (headless) on the Crystal Caves' map, its lower tunnel in view, with a
 // ledge drawn where it breaks a check.
 //   node tests/web/editor-screenshot.mjs build-web/site docs/screens/editor.png
-import { openBrowser } from './chromium.mjs';
+import { drag, openBrowser } from './chromium.mjs';
 
 const [site, out] = process.argv.slice(2);
 const browser = await openBrowser(site, { width: 1280, height: 720 });
@@ -26,10 +26,7 @@ try {
   const cell = (row, col) => [box.x + 16 * col - 64 + 8, box.y + 16 * row - 632 + 8];
   await page.click('#palette button[data-char="="]');
   await page.keyboard.press('l');
-  await page.mouse.move(...cell(66, 26));
-  await page.mouse.down();
-  await page.mouse.move(...cell(66, 28), { steps: 4 });
-  await page.mouse.up();
+  await drag(page, cell(66, 26), cell(66, 28), 4);
   await page.click('#palette button[data-char="j"]');
   await page.evaluate(() => { document.getElementById('side').scrollTop = 0; });
   await page.mouse.move(...cell(60, 44));

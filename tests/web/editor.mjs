@@ -23,7 +23,7 @@ import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { deflateRawSync } from 'node:zlib';
 
-import { openBrowser } from './chromium.mjs';
+import { drag, openBrowser } from './chromium.mjs';
 
 const [site, build] = process.argv.slice(2);
 const top = new URL('../..', import.meta.url).pathname;
@@ -203,19 +203,13 @@ try {
   let map = await settled();
   check(cellsOf(map, '=').join(' ') === '5,5', 'a click paints the cell under it', cellsOf(map, '=').join(' '));
   await page.keyboard.press('l');
-  await page.mouse.move(...at(10, 2));
-  await page.mouse.down();
-  await page.mouse.move(...at(12, 8), { steps: 4 });
-  await page.mouse.up();
+  await drag(page, at(10, 2), at(12, 8), 4);
   map = await settled();
   // From (10, 2) to (12, 8): 7 columns, one cell each, 3 rows.
   check(cellsOf(map, '=').length === 8 && map[10][2] === '=' && map[12][8] === '=', 'a line paints one cell a column', cellsOf(map, '=').join(' '));
   await page.keyboard.press('r');
   await page.click('#palette button[data-char="o"]');
-  await page.mouse.move(...at(20, 4));
-  await page.mouse.down();
-  await page.mouse.move(...at(22, 1), { steps: 3 });
-  await page.mouse.up();
+  await drag(page, at(20, 4), at(22, 1), 3);
   map = await settled();
   check(cellsOf(map, 'o').length === 12, 'a rectangle from (20, 4) to (22, 1) fills its 12 cells', String(cellsOf(map, 'o').length));
   await page.keyboard.press('i');
@@ -258,10 +252,7 @@ try {
   // Give the heroine a floor, then play: the game's map is the map drawn.
   await page.click('#palette button[data-char="#"]');
   await page.keyboard.press('l');
-  await page.mouse.move(...at(38, 1));
-  await page.mouse.down();
-  await page.mouse.move(...at(38, 30), { steps: 5 });
-  await page.mouse.up();
+  await drag(page, at(38, 1), at(38, 30), 5);
   const drawn = await settled();
   const legend = await page.evaluate(async () => (await (await fetch('editor-data.json')).json()).levels.map((l) => Object.fromEntries(l.legend.map((e) => [e.char, e.code]))));
   const codes = (rows, n) => rows.join('').split('').map((c) => legend[n - 1][c]);

@@ -11,6 +11,8 @@
 import { readFileSync } from 'node:fs';
 import { join } from 'node:path';
 
+import { setHidden } from './chromium.mjs';
+
 export const THROTTLE = 4;
 const SETTLED = 300;  // passes: the start-up and the level's first frames behind
 const HIDE_AT = 2500;
@@ -35,18 +37,13 @@ export async function checkPace({ top, figures, check, waitFor, watchConsole, co
   const a = await at();
   await reach(HIDE_AT);
   const b = await at();
-  const visibility = (hidden) => page.evaluate((hidden) => {
-    Object.defineProperty(document, 'hidden', { configurable: true, get: () => hidden });
-    Object.defineProperty(document, 'visibilityState', { configurable: true, get: () => (hidden ? 'hidden' : 'visible') });
-    document.dispatchEvent(new Event('visibilitychange'));
-  }, hidden);
-  await visibility(true);
+  await setHidden(page, true);
   const hiddenAt = await page.evaluate(() => kvTest.passes());
   await page.waitForTimeout(500);
   const stillAt = await page.evaluate(() => kvTest.passes());
   // The pass under way when the page was hidden may end; none after it.
   check(stillAt - hiddenAt <= 1, 'a hidden page runs no passes', `${stillAt - hiddenAt} passes in half a second hidden`);
-  await visibility(false);
+  await setHidden(page, false);
   const c = await at();
   await reach(c.pass + 2000);
   const d = await at();
