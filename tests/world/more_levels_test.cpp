@@ -20,6 +20,7 @@ struct MoreLevel {
 
 const MoreLevel Levels[] = {
     {"orchard-hills", 1, 5701},
+    {"lantern-mine", 2, 4983},
 };
 
 void PrintTo(const MoreLevel &l, std::ostream *os) { *os << l.name; }
