@@ -21,6 +21,7 @@ struct MoreLevel {
 const MoreLevel Levels[] = {
     {"orchard-hills", 1, 5701},
     {"lantern-mine", 2, 4983},
+    {"cyclops-vaults", 3, 6438},
 };
 
 void PrintTo(const MoreLevel &l, std::ostream *os) { *os << l.name; }
