@@ -23,7 +23,7 @@ struct MoreLevel {
 // Health 500, Retro Joypad 750, the exit 1000; and a point for every shot.
 const MoreLevel Levels[] = {
     {"orchard-hills", 1, 85 * 10 + 250 + 500 + 50 + 2 * 450 + 750 + 1000, 5742},
-    {"lantern-mine", 2, 76 * 10 + 50 + 2 * 250 + 2 * 450 + 1000, 4983},
+    {"lantern-mine", 2, 83 * 10 + 50 + 2 * 250 + 2 * 450 + 750 + 1000, 5247},
     {"cyclops-vaults", 3, 104 * 10 + 50 + 2 * 250 + 3 * 450 + 2 * 750 + 1000, 6438},
 };
 
