@@ -3,6 +3,7 @@
 #   P/games/kestravale                the command, a launcher script
 #   P/libexec/kestravale/kestravale   the program
 #   P/share/games/kestravale/data/    the data the program reads
+#   P/share/games/kestravale/levels/  more levels, played with --level FILE
 #   P/share/applications, P/share/metainfo, P/share/icons/hicolor,
 #   P/share/man/man6                  the desktop entry, AppStream, icons, manual
 # The launcher finds the other two from its own place, so the tree works
@@ -24,6 +25,7 @@ configure_file(${KV_PACKAGING}/kestravale.sh ${CMAKE_BINARY_DIR}/packaging/kestr
 install(PROGRAMS ${CMAKE_BINARY_DIR}/packaging/kestravale DESTINATION ${KV_GAMES_DIR})
 install(TARGETS kestravale RUNTIME DESTINATION ${KV_PROGRAM_DIR})
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/data DESTINATION ${KV_DATA_ROOT})
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/assets/levels/more/ DESTINATION ${KV_DATA_ROOT}/levels)
 install(FILES ${KV_PACKAGING}/${KV_APP_ID}.desktop DESTINATION share/applications)
 install(FILES ${KV_PACKAGING}/${KV_APP_ID}.metainfo.xml DESTINATION share/metainfo)
 install(FILES ${KV_PACKAGING}/kestravale.6 DESTINATION share/man/man6)

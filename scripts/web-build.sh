@@ -40,6 +40,8 @@ table() {
 }
 table docs/keys.txt 2 > build-web/keys.html
 table docs/controls.txt 0 > build-web/controls.html
+# The page's links to the more levels, each holding its whole level.
+node web/tools/more_levels.mjs assets/levels/more/*.txt > build-web/more-levels.html
 
 # A site: the game built in folder $1 put in folder $2 with the page, and
 # the page's extra scripts, if any, loaded after page.js. The page is told
@@ -55,9 +57,10 @@ site() {
     cp "$game/kestravale.js" "$game/kestravale.wasm" "$game/kestravale.data" web/page.js web/page.css "$out/"
     for script in "$@"; do cp "web/$script" "$out/"; done
     sizes=$(cd "$out" && for f in kestravale.js kestravale.wasm kestravale.data; do printf '%s %s ' "$f" "$(wc -c < "$f")"; done)
-    awk -v keys=build-web/keys.html -v controls=build-web/controls.html -v scripts="$*" -v sizes="${sizes% }" '
+    awk -v keys=build-web/keys.html -v controls=build-web/controls.html -v more=build-web/more-levels.html -v scripts="$*" -v sizes="${sizes% }" '
         /<!-- KEYS -->/ { while ((getline l < keys) > 0) print l; next }
         /<!-- CONTROLS -->/ { while ((getline l < controls) > 0) print l; next }
+        /<!-- MORE LEVELS -->/ { while ((getline l < more) > 0) print l; next }
         { sub(/data-files=""/, "data-files=\"" sizes "\"") }
         { print }
         /<script src="page.js">/ { n = split(scripts, s, " "); for (i = 1; i <= n; i++) print "<script src=\"" s[i] "\"></script>" }' \

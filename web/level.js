@@ -9,6 +9,11 @@
 'use strict';
 
 (function () {
+  // A level link followed from this page (its list of more levels) changes
+  // only the fragment: start again, on that level.
+  window.addEventListener('hashchange', () => {
+    if (/^#level=/.test(location.hash)) location.reload();
+  });
   const Module = window.Module;  // none when the browser cannot run the game
   const m = /^#level=(.*)$/s.exec(location.hash);
   if (!m) return;

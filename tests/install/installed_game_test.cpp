@@ -211,6 +211,13 @@ TEST_F(InstalledGame, EveryFileLandsInItsPlace)
         dataFiles++;
     }
     EXPECT_EQ(dataFiles, 35);  // 20 pictures, 8 effects, 4 modules, 3 maps
+    int levels = 0;
+    for (const auto &e : fs::directory_iterator(fs::path(KV_SOURCE_DIR) / "assets/levels/more")) {
+        fs::path installed = dataRoot / "levels" / e.path().filename();
+        EXPECT_TRUE(ReadFile(installed.string()) == ReadFile(e.path().string())) << installed;
+        levels++;
+    }
+    EXPECT_EQ(levels, 3);  // one more level for each of the three
     EXPECT_TRUE(fs::is_regular_file(root / "usr/share/man/man6/kestravale.6"));
     // The README and the changelog the manual points to (a Debian build
     // leaves them to debhelper).
@@ -372,4 +379,14 @@ TEST_F(InstalledGame, ADemoRecordedAndTimedByItsNameIsInTheCallersFolder)
     Outcome o = RunCommand(caller.string(), "--timedemo run.txt");
     EXPECT_EQ(o.status, 0) << o.out;
     EXPECT_EQ(o.out.rfind((caller / "run.txt").string() + ": ", 0), 0u) << o.out;
+}
+
+// An installed level, named from the caller's folder, is played to its exit
+// by its recorded run: the Lantern Mine's run, as the replay test has it.
+TEST_F(InstalledGame, AnInstalledLevelIsPlayedToItsExitByItsRun)
+{
+    const std::string run = KV_SOURCE_DIR "/tests/replays/more/lantern-mine.txt";
+    Outcome o = RunCommand((dataRoot / "levels").string(), "--level lantern-mine.txt --timedemo '" + run + "'");
+    EXPECT_EQ(o.status, 0) << o.out;
+    EXPECT_NE(o.out.find(run + ": level 2 finished on pass 5247, "), std::string::npos) << o.out;
 }

@@ -18,7 +18,7 @@
 //   node tests/web/editor.mjs <test site> <desktop build folder>
 
 import { execFileSync } from 'node:child_process';
-import { mkdtempSync, rmSync, writeFileSync } from 'node:fs';
+import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { deflateRawSync } from 'node:zlib';
@@ -307,6 +307,11 @@ try {
   const sharedRows = mapOf(withCell(shipped[1], 70, 40, 'o'));
   const sharedPlay = await playsTheMap(fresh.mainFrame(), sharedRows, 2);
   check(sharedPlay === '', 'its Play plays the same map on level 2', sharedPlay);
+  await fresh.goto(b.base + 'index.html');
+  await fresh.click('#more-levels li:nth-child(2) a');
+  const moreRows = mapOf(readFileSync(top + 'assets/levels/more/lantern-mine.txt', 'latin1'));
+  const morePlay = await playsTheMap(fresh.mainFrame(), moreRows, 2).catch((e) => e.message);
+  check(morePlay === '', "the page's second link of more levels plays the Lantern Mine on level 2", morePlay);
   await fresh.close();
 
   // ---- Hostile links and files ----

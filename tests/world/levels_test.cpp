@@ -1,6 +1,7 @@
-// The three maps against what the game fixes about them: the heroine's
-// start, the enemies' floors and walks, the border, the items; and the
-// files in data/ against a fresh build from assets/levels/.
+// The three maps, and the more levels of assets/levels/more made for them,
+// against what the game fixes about them: the heroine's start, the enemies'
+// floors and walks, the border, the items; and the files in data/ against a
+// fresh build from assets/levels/.
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,7 @@
 #include "sound/sound.h"
 #include "image.h"
 #include "temp_folder.h"
+#include "world/custom.h"
 #include "world/level.h"
 #include "world/pickups.h"
 #include "world/tilemap.h"
@@ -34,13 +36,29 @@ struct Map {
     bool solid(int row, int col) const { return IsSolidCode(at(row, col)); }
 };
 
-Map LoadMap(int level)
+// The maps tested: 0..2 the game's own, 3..5 the more levels for levels
+// 1..3, read as the game reads a custom level.
+const char *const MoreLevelFiles[3] = {"assets/levels/more/orchard-hills.txt", "assets/levels/more/lantern-mine.txt",
+                                       "assets/levels/more/cyclops-vaults.txt"};
+
+int LevelOf(int map) { return map % 3; }
+
+Map LoadMap(int map)
 {
+    const char *path = map < 3 ? LevelFiles[map] : MoreLevelFiles[map - 3];
     bool ok = false;
-    const std::vector<uint8_t> bytes = ReadFile(LevelFiles[level], &ok);
-    EXPECT_TRUE(ok) << LevelFiles[level];
+    const std::vector<uint8_t> bytes = ReadFile(path, &ok);
+    EXPECT_TRUE(ok) << path;
     Map m;
     m.cells.assign(MAP_CELLS, 0);
+    if (map >= 3) {
+        char why[200] = "";
+        EXPECT_EQ(ReadCustomLevel((const char *)bytes.data(), (int)bytes.size(), why, sizeof why), 0) << path << why;
+        EXPECT_EQ(customLevel.level, LevelOf(map) + 1) << path;
+        m.cells.assign(customLevel.codes, customLevel.codes + MAP_CELLS);
+        customLevel.level = 0;  // read here only to be looked at
+        return m;
+    }
     for (size_t i = 0; i + 3 < bytes.size() && i / 4 < MAP_CELLS; i += 4)
         m.cells[i / 4] = int32_t(bytes[i] | bytes[i + 1] << 8 | bytes[i + 2] << 16 | uint32_t(bytes[i + 3]) << 24);
     return m;
@@ -55,10 +73,11 @@ class LevelMap : public ::testing::TestWithParam<int> {};
 
 TEST_P(LevelMap, FileHoldsOnlyTheLevelsOwnCodes)
 {
-    const int level = GetParam();
+    const int level = LevelOf(GetParam());
     bool ok = false;
-    EXPECT_EQ(ReadFile(LevelFiles[level], &ok).size(), size_t(LEVEL_FILE_BYTES));
-    const Map m = LoadMap(level);
+    if (GetParam() < 3)
+        EXPECT_EQ(ReadFile(LevelFiles[level], &ok).size(), size_t(LEVEL_FILE_BYTES));
+    const Map m = LoadMap(GetParam());
     for (int row = 0; row < MAP_SIZE; row++)
         for (int col = 0; col < MAP_SIZE; col++) {
             const int32_t code = m.at(row, col);
@@ -82,8 +101,8 @@ TEST_P(LevelMap, BorderIsClosed)
 // floor right below without a wall in her box.
 TEST_P(LevelMap, HeroineStartsAboveAFloor)
 {
-    const int level = GetParam();
-    const Map m = LoadMap(level);
+    const int level = LevelOf(GetParam());
+    const Map m = LoadMap(GetParam());
     const int x = Levels[level].camX + 111, y = Levels[level].camY + 100;
     ASSERT_EQ(x % TILE, 0);
     ASSERT_EQ(y % TILE, 0);
@@ -120,8 +139,8 @@ enum { WALL_TOUCH = 1, EDGE_OVERHANG = 3 };
 
 TEST_P(LevelMap, EveryEnemyWalksOnAFloorWithNoWallInItsWay)
 {
-    const int level = GetParam();
-    const Map m = LoadMap(level);
+    const int level = LevelOf(GetParam());
+    const Map m = LoadMap(GetParam());
     for (int i = 0; i < Levels[level].enemyCount; i++) {
         const EnemyPlacement &p = Levels[level].enemies[i];
         const Walk w = WalkOf(p);
@@ -140,8 +159,8 @@ TEST_P(LevelMap, EveryEnemyWalksOnAFloorWithNoWallInItsWay)
 // is at most eight rows down and it is not walled in on all four sides.
 TEST_P(LevelMap, EveryItemIsInReach)
 {
-    const int level = GetParam();
-    const Map m = LoadMap(level);
+    const int level = LevelOf(GetParam());
+    const Map m = LoadMap(GetParam());
     for (int row = 0; row < MAP_SIZE; row++)
         for (int col = 0; col < MAP_SIZE; col++) {
             if (!IsItem(m.at(row, col)))
@@ -160,8 +179,8 @@ TEST_P(LevelMap, EveryItemIsInReach)
 // below, with room for her to stand there.
 TEST_P(LevelMap, OneExitWithinWalkingReach)
 {
-    const int level = GetParam();
-    const Map m = LoadMap(level);
+    const int level = LevelOf(GetParam());
+    const Map m = LoadMap(GetParam());
     int exits = 0;
     for (int row = 0; row < MAP_SIZE; row++)
         for (int col = 0; col < MAP_SIZE; col++) {
@@ -180,6 +199,9 @@ TEST_P(LevelMap, OneExitWithinWalkingReach)
 
 INSTANTIATE_TEST_SUITE_P(AllThree, LevelMap, ::testing::Values(0, 1, 2),
                          [](const ::testing::TestParamInfo<int> &info) { return "Level" + std::to_string(info.param + 1); });
+INSTANTIATE_TEST_SUITE_P(More, LevelMap, ::testing::Values(3, 4, 5), [](const ::testing::TestParamInfo<int> &info) {
+    return "ForLevel" + std::to_string(info.param - 2);
+});
 
 // Where each level puts its enemies: slot, kind, cell and patrol span, and
 // the slots a level leaves empty stay empty even when the level before used

@@ -3,6 +3,7 @@
 // stretch it patrols, and the heroine where she lands at the start.
 //
 //   render_level [<outdir>] [--level N] [--crop col row cols rows scale] [--plain]
+//                [--file FILE]
 //
 // Run it from the top folder (it loads data/ as the game does). Without
 // --level all three are drawn, to <outdir>/level1.png .. level3.png
@@ -10,6 +11,8 @@
 // scaled up, to <outdir>/levelN-crop.png: handy for a close look. --plain
 // draws a diagram instead of the art: walls brown, girders grey, decoration
 // as dots, items as squares coloured by kind, enemies and the heroine as boxes.
+// --file draws a custom level (as the game's --level reads it) in place of
+// its level's own map, and only that level.
 
 #include <SDL.h>
 
@@ -21,6 +24,7 @@
 #include "actors/enemies.h"
 #include "image.h"
 #include "rig.h"
+#include "shell/demo.h"
 #include "video/art.h"
 #include "world/level.h"
 #include "world/pickups.h"
@@ -201,9 +205,12 @@ int main(int argc, char **argv)
 {
     std::string out = "docs/levels";
     int only = 0, crop[5] = {0, 0, 0, 0, 0};
+    const char *file = nullptr;
     for (int i = 1; i < argc; i++) {
         if (!strcmp(argv[i], "--level") && i + 1 < argc)
             only = atoi(argv[++i]);
+        else if (!strcmp(argv[i], "--file") && i + 1 < argc)
+            file = argv[++i];
         else if (!strcmp(argv[i], "--plain"))
             plain = true;
         else if (!strcmp(argv[i], "--crop") && i + 5 < argc)
@@ -213,6 +220,12 @@ int main(int argc, char **argv)
             out = argv[i];
     }
     RigStart();
+    if (file) {
+        const char *options[] = {"render_level", "--level", file};
+        if (ReadOptions(3, (char **)options) != -1)
+            return 1;
+        only = customLevel.level;
+    }
     for (int n = 1; n <= 3; n++) {
         if (only && n != only)
             continue;

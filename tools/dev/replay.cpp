@@ -2,13 +2,15 @@
 // went: the pass on which the level was completed, the score and the lives.
 //
 //   replay <script> [--trace N] [--items] [--png p1,p2,...]
-//          [--strip first,last,step] [--out prefix]
+//          [--strip first,last,step] [--out prefix] [--level FILE]
 //
 // --trace N prints every Nth pass: pass, the heroine's world x and y,
 // vSpeed, hitPoints, lives and score (and the Camera). --png writes the
 // BackBuffer after the listed passes to <prefix>-<pass>.png; --strip writes
 // the BackBuffers of a run of passes side by side to <prefix>-strip.png.
 // --items lists every item taken: the pass, its kind and its cell.
+// --level FILE plays on that custom level, as the game's --level does; a
+// script made on a custom map ("map N CHECKSUM TITLE") needs its very file.
 // Run it from the top folder, where data/ is.
 
 #include <cstdio>
@@ -81,14 +83,14 @@ const char *const ItemNames[PICKUP_KINDS] = {"Krugerrand",  "Green Key", "Extra 
 int main(int argc, char **argv)
 {
     if (argc < 2) {
-        fprintf(stderr, "usage: replay <script> [--trace N] [--png p1,p2,...] [--strip first,last,step] [--out prefix]\n");
+        fprintf(stderr, "usage: replay <script> [--trace N] [--png p1,p2,...] [--strip first,last,step] [--out prefix] [--level FILE]\n");
         return 2;
     }
     int every = 0;
     bool listItems = false;
     std::set<int> pngs;
     std::vector<int> strip;
-    std::string prefix = "replay";
+    std::string prefix = "replay", levelPath;
     for (int i = 2; i < argc; i++) {
         if (!strcmp(argv[i], "--trace") && i + 1 < argc)
             every = atoi(argv[++i]);
@@ -101,6 +103,8 @@ int main(int argc, char **argv)
             strip = Numbers(argv[++i]);
         else if (!strcmp(argv[i], "--out") && i + 1 < argc)
             prefix = argv[++i];
+        else if (!strcmp(argv[i], "--level") && i + 1 < argc)
+            levelPath = argv[++i];
     }
     bool ok = false;
     const std::vector<uint8_t> bytes = ReadFile(argv[1], &ok);
@@ -121,6 +125,12 @@ int main(int argc, char **argv)
     }
 
     RigStart();
+    const std::string misfit = PutMapInPlace(script, levelPath);
+    if (!misfit.empty()) {
+        fprintf(stderr, "replay: %s: %s\n", argv[1], misfit.c_str());
+        RigStop();
+        return 1;
+    }
     std::vector<Sint32> items;
     int taken[PICKUP_KINDS] = {};
     const ReplayResult r = PlayReplay(script, [&](int pass) {

@@ -33,6 +33,8 @@ struct ReplayStep {
 
 struct Replay {
     int level = 0;  // 1..3; 0 when the script names none
+    int mapLevel = 0;       // "map N CHECKSUM TITLE": made on a custom map for level N; 0: on the game's own
+    Uint32 mapChecksum = 0;
     std::vector<ReplayStep> steps;  // after the Start that "level N" stands for
     std::string error;  // empty when the script was read whole
 };
@@ -66,6 +68,8 @@ inline Replay ParseReplay(const std::string &text)
     if (fault < 0)
         return replay.error = why, replay;
     replay.level = demo.level;
+    replay.mapLevel = demo.mapLevel;
+    replay.mapChecksum = demo.mapChecksum;
     for (int i = demo.level ? 1 : 0; i < demo.stepCount; i++) {
         ReplayStep step;
         step.passes = DemoSteps[i].passes;
@@ -79,6 +83,25 @@ inline Replay ParseReplay(const std::string &text)
     if (replay.level == 0)
         replay.error = "the script names no level (\"level N\")";
     return replay;
+}
+
+// Puts the custom level at levelPath (none when empty) in place of its
+// level's map through the game's own command line, as "--level FILE" does,
+// after RigStart(). Returns "" when the script may be played on the map that
+// is then in place, or what is wrong: a script made on a custom map plays
+// only on that very map, one made on the game's maps only on those.
+inline std::string PutMapInPlace(const Replay &replay, const std::string &levelPath)
+{
+    if (!levelPath.empty()) {
+        const char *argv[] = {"replay", "--level", levelPath.c_str()};
+        if (ReadOptions(3, (char **)argv) != -1)
+            return "cannot read the level " + levelPath;
+    }
+    if (replay.mapLevel != customLevel.level || (replay.mapLevel && replay.mapChecksum != customLevel.checksum))
+        return !replay.mapLevel          ? "made on the game's own maps, not on this custom level"
+               : !customLevel.level ? "made on a custom level: give its file with --level"
+                                    : "made on another custom level than this one";
+    return "";
 }
 
 // Holds exactly the keys of a step.
