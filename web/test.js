@@ -3,7 +3,8 @@
 // the game itself starts, with the game built with web/hooks.cpp. It gives
 // the test window.kvTest, and may have the game play a demo
 // (window.kvDemo, tests/replays) as fast as it goes, with the game's own
-// --timedemo, or at its pace (kvDemo.paced: --playdemo), and watch it.
+// --timedemo, or at its pace (kvDemo.paced: --playdemo), on a custom level
+// when kvDemo.map holds one, and watch it.
 // ?hold=N in the address holds the game at its Nth frame; ?stall=S calls a
 // download stalled after S seconds without a byte, not the page's 15.
 'use strict';
@@ -24,6 +25,10 @@
     if (demo) {
       Module.arguments = [demo.paced ? '--playdemo' : '--timedemo', '/' + demo.name];
       Module.preRun.push(() => FS.writeFile('/' + demo.name, demo.text));
+      if (demo.map) {  // a run made on a custom level
+        Module.arguments.unshift('--level', '/custom.lvl');
+        Module.preRun.push(() => FS.writeFile('/custom.lvl', demo.map));
+      }
     }
     const pageReady = Module.onRuntimeInitialized;
     Module.onRuntimeInitialized = () => {

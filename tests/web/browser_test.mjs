@@ -7,7 +7,8 @@
 //     only the fifteen noise colours (and is in fact the golden frame's too);
 //   - Enter reaches level 1, whose first frame is the desktop's;
 //   - each recorded run, played by the game's own --timedemo, leaves its
-//     level on the same pass as on the desktop, through the same frames;
+//     level on the same pass as on the desktop, through the same frames,
+//     and so does a custom level's (one of the more levels, with --level);
 //   - the sound starts with the start gesture; the music changes with the
 //     mode, and the menu's starts from its beginning again; keys 1 and 2
 //     switch the picture; the page does not scroll under the game's keys;
@@ -306,8 +307,9 @@ try {
     page.on('console', (m) => { if (m.type() === 'log') said.push(m.text()); });
     const name = run.script.replace(/.*\//, '');
     const captures = Object.keys(run.frames).map(Number);
-    await page.addInitScript(([name, text, captures]) => { window.kvDemo = { name, text, captures }; },
-                             [name, readFileSync(join(top, run.script), 'utf8'), captures]);
+    const map = run.map ? readFileSync(join(top, run.map), 'utf8') : '';
+    await page.addInitScript(([name, text, captures, map]) => { window.kvDemo = { name, text, captures, map }; },
+                             [name, readFileSync(join(top, run.script), 'utf8'), captures, map]);
     await page.goto(base);
     await waitFor(page, () => window.kvTest && kvTest.ready() && kvTest.watch().done, `${run.script} is played`, 180000);
     const w = await page.evaluate(() => kvTest.watch());

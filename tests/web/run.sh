@@ -22,15 +22,19 @@ tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT INT TERM
 replay() { SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$build/tools/replay" "$@"; }
 runs=""
-for level in 1 2 3; do
-    script="tests/replays/level$level.txt"
-    pass=$(replay "$script" | sed -n 's/^level [0-9] completed on pass \([0-9]*\).*/\1/p')
+# Each shipped level's run, and a custom level's (its map given with --level).
+for run in level1 level2 level3 more/lantern-mine; do
+    script="tests/replays/$run.txt"
+    map="" level=""
+    case "$run" in more/*) map="assets/levels/$run.txt" level="--level $map" ;; esac
+    out="$tmp/$(basename "$run")"
+    pass=$(replay "$script" $level | sed -n 's/^level [0-9] completed on pass \([0-9]*\).*/\1/p')
     [ -n "$pass" ] || { echo "web test: the desktop does not complete $script" >&2; exit 1; }
     list=$(awk -v last="$pass" 'BEGIN { s = "1"; for (p = 500; p < last; p += 500) s = s "," p; print s "," last }')
-    replay "$script" --png "$list" --out "$tmp/level$level" >/dev/null
-    frames=$(echo "$list" | tr ',' '\n' | awk -v d="$tmp/level$level" '{ printf "%s\"%s\": \"%s-%s.png\"", (NR > 1 ? ", " : ""), $1, d, $1 }')
+    replay "$script" $level --png "$list" --out "$out" >/dev/null
+    frames=$(echo "$list" | tr ',' '\n' | awk -v d="$out" '{ printf "%s\"%s\": \"%s-%s.png\"", (NR > 1 ? ", " : ""), $1, d, $1 }')
     runs="$runs${runs:+,
-    }{\"script\": \"$script\", \"completedPass\": $pass, \"frames\": {$frames}}"
+    }{\"script\": \"$script\", \"map\": \"$map\", \"completedPass\": $pass, \"frames\": {$frames}}"
 done
 # The desktop's pace in play, unthrottled, for the browser's on a slower
 # processor (tests/web/pace.mjs).
