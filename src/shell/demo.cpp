@@ -527,6 +527,12 @@ static void LeaveDemo()
     demo.mode = DemoOff;
 }
 
+void StopPlayback()
+{
+    if (demo.mode == DemoPlayback)
+        LeaveDemo();
+}
+
 // The level a run or a demo began with Start on is left (its exit reached,
 // or the last level's end) when the game is set on another level: counted
 // from the first pass after Start, as the recorded runs count.
