@@ -46,14 +46,7 @@ static void Report(int exitReached, int level, int pass)
     char tail[40] = "";
     if (demo.mode == DemoRecord && demo.out) {
         fflush(demo.out);
-        char letters[DEMO_KEY_COUNT + 1];
-        int n = 0;
-        for (int i = 0; i < DEMO_KEY_COUNT; i++)
-            if (demo.lastKeys & (1u << i))
-                letters[n++] = DemoKeyLetters[i];
-        letters[n] = 0;
-        if (demo.runLength > 0)
-            snprintf(tail, sizeof tail, "%d %s\n", (int)demo.runLength, n ? letters : "-");
+        PendingRunLine(tail, sizeof tail);
     }
     WebRunLevelEnded(exitReached, level, pass, run.skipped, tail);
 }
