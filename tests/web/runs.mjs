@@ -5,7 +5,7 @@
 //     80, 0.36 s at the game's pace) is timed so, and its download, timed
 //     by the desktop's --timedemo, finishes on the same pass;
 //   - the best run of that level is kept across a reload and replaced by a
-//     better one only;
+//     better one only; Watch again plays the run just made to the same pass;
 //   - its share link, opened in a fresh page, reaches the exit on the same
 //     pass, and a link of the level 1 recorded run (tests/replays) reaches
 //     it on the desktop's pass;
@@ -103,6 +103,11 @@ try {
   const best = await text(p, 'run-levels');
   check(/on pass (8[1-9]|9\d).*\. The best is 0\.36 s\.$/.test(said) && /Map A.*best 0\.36 s \(pass 80\)/.test(best),
         'after a reload the best is kept, and a slower run does not replace it', `${said} | ${best}`);
+  await Promise.all([p.waitForEvent('load'), p.click('#run-watch')]);
+  await p.waitForFunction(() => window.kvTest && kvTest.ready() && kvTest.flips() >= 1, null, { timeout: 20000 });
+  await p.evaluate(() => kvTest.release());  // the page is still held at its first frame (?hold=1)
+  check(await waitText(p, 'run-result-text', /exit reached on pass 85, .*the game is yours/),
+        'Watch again plays the run just made to the same pass', await text(p, 'run-result-text'));
   await p.close();
 
   // The shared link in a fresh page.
