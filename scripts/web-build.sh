@@ -80,8 +80,8 @@ site() {
         wait
     done
 }
-site build-web build-web/site level.js
-[ "$1" = --test ] && site build-web/test build-web/test-site level.js test.js
+site build-web build-web/site level.js runs.js
+[ "$1" = --test ] && site build-web/test build-web/test-site level.js runs.js test.js
 
 # The level editor beside the game: its page, what it knows of the game
 # (made from the game's own tables by editor_data) and the pictures and

@@ -432,8 +432,9 @@ static Uint16 HeldKeys()
     return keys;
 }
 
-static void WriteRun()
+void PendingRunLine(char *text, int size)
 {
+    text[0] = 0;
     if (demo.runLength == 0)
         return;
     char letters[DEMO_KEY_COUNT + 1];
@@ -442,7 +443,14 @@ static void WriteRun()
         if (demo.lastKeys & (1u << i))
             letters[n++] = DemoKeyLetters[i];
     letters[n] = 0;
-    fprintf(demo.out, "%d %s\n", (int)demo.runLength, n ? letters : "-");
+    snprintf(text, size, "%d %s\n", (int)demo.runLength, n ? letters : "-");
+}
+
+static void WriteRun()
+{
+    char line[40];
+    PendingRunLine(line, sizeof line);
+    fputs(line, demo.out);
 }
 
 int BeginDemo()
@@ -525,6 +533,12 @@ static void LeaveDemo()
     }
     GameMode = Menu;
     demo.mode = DemoOff;
+}
+
+void StopPlayback()
+{
+    if (demo.mode == DemoPlayback)
+        LeaveDemo();
 }
 
 // The level a run or a demo began with Start on is left (its exit reached,

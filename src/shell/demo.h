@@ -65,6 +65,13 @@ int BeginDemo();
 // demo has run out and the game is to end.
 void BeforeDemoPass();
 int AfterDemoPass();
+// While recording: the run of keys still being counted, as its line of the
+// file ("12 RJ" and the line's end), or an empty text when there is none.
+void PendingRunLine(char *text, int size);
+
+// Ends a demo being played back at the normal pace between two passes, as
+// if its keys had run out: the title menu, and the player's keys.
+void StopPlayback();
 // When the loop has ended: the recording's last run written and the file
 // closed, or the timed demo's figures printed.
 void EndDemo();

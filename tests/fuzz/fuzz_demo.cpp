@@ -4,7 +4,9 @@
 // stepped through its playback to its end (at most 65536 passes) as the main
 // loop steps it, without the game's own passes between: each pass must put
 // exactly that step's keys into the game's key table, and the end must give
-// the player's keys back.
+// the player's keys back. Every other input is also ended early, as a run
+// watched in the browser is by the player, at a pass its size chooses: the
+// menu and the player's keys at once.
 
 #include <cstdint>
 #include <cstdio>
@@ -19,7 +21,7 @@ enum { MAX_STEPPED_PASSES = 1 << 16 };
 
 static Uint8 playerKeys[SDLK_LAST];
 
-static void StepThroughPlayback()
+static void StepThroughPlayback(int stopAt)
 {
     keyState = playerKeys;
     GameMode = Menu;
@@ -27,6 +29,12 @@ static void StepThroughPlayback()
     if (BeginDemo() < 0)
         abort();
     for (int pass = 0; pass < MAX_STEPPED_PASSES && demo.mode == DemoPlayback; pass++) {
+        if (pass == stopAt) {
+            StopPlayback();
+            if (demo.mode != DemoOff || GameMode != Menu)
+                abort();  // the playback did not end
+            break;
+        }
         BeforeDemoPass();
         const Uint16 keys = DemoSteps[demo.step].keys;
         for (int i = 0; i < DEMO_KEY_COUNT; i++)
@@ -67,6 +75,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     if (total != demo.totalPasses || total > MAX_DEMO_PASSES)
         abort();
-    StepThroughPlayback();
+    StepThroughPlayback(size % 2 ? (int)(size * 37 % 4096) : -1);
     return 0;
 }

@@ -17,6 +17,8 @@
 
 #include "digest.h"
 #include "rig.h"
+#include "core/mode.h"
+#include "input/keys.h"
 #include "shell/demo.h"
 #include "world/level.h"
 
@@ -332,4 +334,31 @@ TEST(DemoCommandLine, ATimedDemoPlaysEveryPassAndEnds)
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out.rfind(dir.path + "/short.txt: 341 passes in ", 0), 0u) << r.out;
     EXPECT_NE(r.out.find(" passes per second; time per pass: 50th percentile "), std::string::npos) << r.out;
+}
+
+// A demo watched can be ended early, between two passes: the game goes to
+// the title menu as it does when the demo's keys run out, and the keys are
+// the player's again: Enter held on the keyboard starts play, where the
+// demo held Right only.
+TEST(Demo, PlaybackStoppedEarlyLeavesForTheMenuWithThePlayersKeys)
+{
+    RigStart();
+    std::string why;
+    ASSERT_EQ(ParseText("kestravale demo 1\nlevel 1\n200 R", why), 0) << why;
+    demo.mode = DemoPlayback;
+    ASSERT_EQ(BeginDemo(), 0);
+    Passes(50);
+    ASSERT_EQ(GameMode, Playing);
+    ASSERT_EQ(demo.passesDone, 50);
+    StopPlayback();
+    EXPECT_EQ(GameMode, Menu);
+    EXPECT_EQ(demo.mode, DemoOff);
+    Hold(SDLK_RETURN);
+    Pass();
+    EXPECT_EQ(GameMode, Playing);
+    EXPECT_FALSE(keyState[SDLK_RIGHT]);
+    ReleaseAll();
+    StopPlayback();  // nothing is played back: nothing changes
+    EXPECT_EQ(GameMode, Playing);
+    RigStop();
 }

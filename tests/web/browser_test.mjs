@@ -390,7 +390,7 @@ try {
     check(runs, 'the page players get paints the game');
     const scripts = await page.evaluate(() => Array.from(document.scripts, (s) => s.getAttribute('src')).join(' '));
     const kvTest = await page.evaluate(() => 'kvTest' in window);
-    check(!kvTest && scripts === 'page.js level.js kestravale.js', 'the page players get has no window.kvTest and loads no test script',
+    check(!kvTest && scripts === 'page.js level.js runs.js kestravale.js', 'the page players get has no window.kvTest and loads no test script',
           `kvTest ${kvTest}, scripts ${scripts}`);
     // The keys table: docs/keys.txt without its column of SDL names.
     const keys = readFileSync(join(top, 'docs/keys.txt'), 'utf8').split('\n').filter((l) => l.trim() && !l.startsWith('#'))

@@ -183,7 +183,7 @@ export async function checkControls({ site, top, figures, check, waitFor, watchC
     check(errors.length === 0, 'no error in the console with gamepads', errors.join(' | '));
 
     // On the desktop the touch controls are not shown; the page's own buttons are.
-    const shown = await page.evaluate(() => Array.from(document.querySelectorAll('button'),
+    const shown = await page.evaluate(() => Array.from(document.querySelectorAll('.controls button, #bar button'),
       (b) => `${b.getAttribute('aria-label')}:${b.getBoundingClientRect().width > 0}`).join(' '));
     check(/^(\w+:false )+Full screen:true Mute:true$/.test(shown),
           'a desktop without touch shows no touch controls, only Full screen and Mute', shown);

@@ -114,7 +114,7 @@ extern "C" int SDL_ShowCursor(int toggle)
 
 extern "C" Uint32 SDL_GetTicks(void)
 {
-    return (Uint32)(emscripten_get_now() - startMs);
+    return (Uint32)(WebRunClock(emscripten_get_now()) - startMs);
 }
 
 static void Sleep(Uint32 ms)
@@ -251,7 +251,7 @@ static void HoldWhileHidden()
 extern "C" void SDL_Delay(Uint32 ms)
 {
     HoldWhileHidden();
-    while (WebHoldRequested()) {
+    while (WebHoldRequested() || WebRunHolds()) {
         BrowsersTurn();
         Sleep(10);
     }
@@ -259,9 +259,13 @@ extern "C" void SDL_Delay(Uint32 ms)
         return;
     const double end = emscripten_get_now() + ms;
     BrowsersTurn();
-    WebSleepUntil(end);
-    WebBackFromWait();
-    while (emscripten_get_now() < end) {
+    if (WebRunSpeed() > 1) {
+        Sleep(ms / 2);  // a run watched at double speed: on the timers alone, so that the page answers
+    } else {
+        WebSleepUntil(end);
+        WebBackFromWait();
+        while (emscripten_get_now() < end) {
+        }
     }
     lastYieldMs = emscripten_get_now();
 }
@@ -331,6 +335,7 @@ static void Pump()
 extern "C" int SDL_PollEvent(SDL_Event *event)
 {
     Pump();
+    WebRunAfterPass();
     WebAfterPass();
     if (queueCount == 0)
         return 0;

@@ -18,6 +18,15 @@ unsigned WebFlips();
 unsigned WebPainted();
 const Uint8 *WebFrameIndices();
 
+// Runs (web/runs.cpp), in both builds: the page is told of every level's
+// end after the pass; a run watched may be held in the wait (paused, or
+// stepped) and its clock run faster.
+void WebRunAfterPass();
+int WebRunHolds();
+double WebRunSpeed();
+double WebRunClock(double realMs);  // the game's clock for the browser's, in ms
+extern "C" void kv_run_speed(int times);
+
 // The browser test's hooks (web/hooks.cpp), in the test build only
 // (KV_WEB_TEST): SDL_Delay asks whether to hold the game where it stands;
 // the event pump at the end of every pass lets the test watch a demo. The
