@@ -349,7 +349,8 @@
     // can no longer be a 2D one.
     const attributes = { alpha: false, antialias: false, depth: false, stencil: false, preserveDrawingBuffer: true,
                          failIfMajorPerformanceCaveat: true };
-    if (!glProgram(document.createElement('canvas').getContext('webgl', attributes)) || softwareGl()) return null;
+    const trial = document.createElement('canvas').getContext('webgl', attributes);
+    if (!glProgram(trial) || softwareGl(trial)) return null;
     const gl = canvas.getContext('webgl', attributes);
     const program = glProgram(gl);
     if (!program) return null;
@@ -380,9 +381,8 @@
     };
   }
   // Whether WebGL is drawn by the processor (browsers name the renderer).
-  function softwareGl() {
-    const gl = document.createElement('canvas').getContext('webgl');
-    const info = gl && gl.getExtension('WEBGL_debug_renderer_info');
+  function softwareGl(gl) {
+    const info = gl.getExtension('WEBGL_debug_renderer_info');
     const renderer = info ? String(gl.getParameter(info.UNMASKED_RENDERER_WEBGL)) : '';
     return /swiftshader|llvmpipe|softpipe|software/i.test(renderer);
   }
