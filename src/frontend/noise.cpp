@@ -79,6 +79,21 @@ static void Seed()
 static Uint8 greys[NOISE_COLOURS];
 static int greysMapped, greysInOrder;
 
+// Without SSE2 the remainder is found by folding: 2^16 and 2^8 are both one
+// more than a multiple of 15, so adding a number's halves, then its low byte
+// to the rest, keeps its remainder and leaves at most 638; a table takes it
+// from there to its grey. A division by 15 costs a wide multiply a pixel,
+// which WebAssembly does slowly.
+static const int FOLDED_MAX = 0xFF + (0xFFFF + 0x7FFF) / 256;
+static Uint8 foldedGreys[FOLDED_MAX + 1];
+
+static inline Uint32 FoldTo15(Uint32 sum)
+{
+    Uint32 v = sum >> 1;
+    v = (v & 0xFFFF) + (v >> 16);
+    return (v & 0xFF) + (v >> 8);
+}
+
 static void MapGreys()
 {
     greysInOrder = 1;
@@ -87,6 +102,8 @@ static void MapGreys()
         greys[k] = (Uint8)SDL_MapRGB(BackBuffer->format, c.r, c.g, c.b);
         greysInOrder &= greys[k] == NOISE_FIRST + k;
     }
+    for (int k = 0; k <= FOLDED_MAX; k++)
+        foldedGreys[k] = greys[k % NOISE_COLOURS];
     greysMapped = 1;
 }
 
@@ -124,7 +141,7 @@ static void GreyRow(Uint8 *to, const Uint32 *sums)
             SixteenGreys(to + x, sums + x);
 #endif
     for (; x < NOISE_W; x++)
-        to[x] = greys[(sums[x] >> 1) % NOISE_COLOURS];
+        to[x] = foldedGreys[FoldTo15(sums[x])];
 }
 
 void DrawNoise()
