@@ -13,8 +13,8 @@ set -e
 top="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$top"
 case "$1" in
-    "") targets="kestravale editor_data" ;;
-    --test) targets="kestravale kestravale_test editor_data" ;;
+    "") targets="kestravale kestravale_plain editor_data" ;;
+    --test) targets="kestravale kestravale_plain kestravale_test kestravale_test_plain editor_data" ;;
     *) echo "usage: scripts/web-build.sh [--test]" >&2; exit 2 ;;
 esac
 scripts/deps.sh
@@ -23,6 +23,14 @@ export NODE_PATH=/usr/share/nodejs     # Debian's acorn, whichever Node.js comes
 
 emcmake cmake -S web -B build-web -DKV_OPENMPT="$openmpt" >/dev/null
 cmake --build build-web -j"$(nproc)" --target $targets
+# The code without SIMD runs under the same script: the two scripts may
+# differ in their own names and their data package's random id only.
+same() { sed -e 's/kestravale-plain/kestravale/g' -e 's/"package_uuid":"[^"]*"//' "$1"; }
+for game in build-web ${1:+build-web/test}; do
+    same $game/kestravale.js > $game/kestravale-script.txt
+    same $game/kestravale-plain.js | cmp -s - $game/kestravale-script.txt ||
+        { echo "web-build: $game/kestravale-plain.js differs from kestravale.js beyond its name" >&2; exit 1; }
+done
 
 # The page's keys tables: docs/keys.txt without its column of SDL names,
 # and docs/controls.txt.
@@ -55,8 +63,10 @@ site() {
     rm -rf "$out"
     mkdir -p "$out"
     cp "$game/kestravale.js" "$game/kestravale.wasm" "$game/kestravale.data" web/page.js web/page.css "$out/"
+    cp "$game/kestravale-plain.wasm" "$out/"
     for script in "$@"; do cp "web/$script" "$out/"; done
-    sizes=$(cd "$out" && for f in kestravale.js kestravale.wasm kestravale.data; do printf '%s %s ' "$f" "$(wc -c < "$f")"; done)
+    sizes=$(cd "$out" && for f in kestravale.js kestravale.wasm kestravale-plain.wasm kestravale.data; do
+        [ -f "$f" ] && printf '%s %s ' "$f" "$(wc -c < "$f")"; done)
     awk -v keys=build-web/keys.html -v controls=build-web/controls.html -v more=build-web/more-levels.html -v scripts="$*" -v sizes="${sizes% }" '
         /<!-- KEYS -->/ { while ((getline l < keys) > 0) print l; next }
         /<!-- CONTROLS -->/ { while ((getline l < controls) > 0) print l; next }

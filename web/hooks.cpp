@@ -22,8 +22,10 @@
 #include "world/level.h"
 #include "world/tilemap.h"
 
-extern "C" int kv_web_frame_width();
-extern "C" int kv_web_frame_height();
+// The size of the frame last flipped (the page paints the window's picture
+// at half of it).
+extern "C" EMSCRIPTEN_KEEPALIVE int kv_web_frame_width() { return WebFrameWidth(); }
+extern "C" EMSCRIPTEN_KEEPALIVE int kv_web_frame_height() { return WebFrameHeight(); }
 
 // How many frames have been flipped, and which of them the canvas shows.
 extern "C" EMSCRIPTEN_KEEPALIVE unsigned kv_web_flips() { return WebFlips(); }
@@ -143,7 +145,7 @@ void WebAfterPass()
     if (watch.passes >= 1) {
         for (int i = 0; i < watch.captureCount; i++)
             if (watch.captures[i] == watch.passes)
-                WebCaptured(watch.passes, WebFrameIndices(), kv_web_frame_width(), kv_web_frame_height());
+                WebCaptured(watch.passes, WebFrameIndices(), WebFrameWidth(), WebFrameHeight());
         if (levelIndex != demo.level - 1)
             watch.completedPass = watch.passes;
         else if (GameMode == Menu)

@@ -284,8 +284,11 @@
     const availW = full ? vw : !touch ? vw - 32 : portrait ? vw : vw - THUMB_ROOM;
     const availH = full ? vh : !touch ? vh - 32 : portrait ? vh - BELOW : vh;
     const w = canvas.width, h = canvas.height;
+    // The canvas holds the 320x200 picture in both of the game's modes; the
+    // window's steps are its own 640x400, full screen's the picture's.
+    const unit = gameFullScreen ? 1 : 2;
     const fit = Math.max(0.1, Math.min(availW / w, availH / h));
-    const k = fit >= 1 ? Math.floor(fit) : fit;
+    const k = fit >= unit ? unit * Math.floor(fit / unit) : fit;
     canvas.style.width = w * k + 'px';
     canvas.style.height = h * k + 'px';
     const style = document.documentElement.style;
@@ -323,7 +326,7 @@
   }
   // Sizes the canvas to the frame's; false when there is no frame.
   function frameSize() {
-    const w = Module._kv_web_frame_width(), h = Module._kv_web_frame_height();
+    const w = Module._kv_web_paint_width(), h = Module._kv_web_paint_height();
     if (!w || !h) return false;
     if (canvas.width !== w || canvas.height !== h) {
       canvas.width = w;
@@ -545,11 +548,15 @@
     return whole;
   }
 
+  // The game code with SIMD or without, as the page's head chose and preloads.
+  const codeFile = window.kvCodeFile === 'kestravale-plain.wasm' && files[window.kvCodeFile]
+    ? window.kvCodeFile : 'kestravale.wasm';
+  delete files[codeFile === 'kestravale.wasm' ? 'kestravale-plain.wasm' : 'kestravale.wasm'];
   // The code is compiled while it downloads where the browser can (a server
   // that calls it anything but application/wasm makes the browser refuse
   // that), else from its bytes once they are all here.
   async function gameCode() {
-    const file = 'kestravale.wasm';
+    const file = codeFile;
     const response = await fetchFile(file, 'game code');
     const streamed = WebAssembly.compileStreaming && response.body
       ? WebAssembly.compileStreaming(response.clone()).catch(() => null) : Promise.resolve(null);
@@ -646,8 +653,8 @@
     kvSetMode: (w, h, fullScreen) => {
       canvas.width = w;
       canvas.height = h;
-      layout();
       gameFullScreen = !!fullScreen;
+      layout();
       if (!fullScreen) hold('window', 50, false);
       if (fullScreen && !document.fullscreenElement && fullScreenElement.requestFullscreen)
         fullScreenElement.requestFullscreen().catch(() => {});
@@ -690,7 +697,7 @@
           try {
             instance = await WebAssembly.instantiate(module, imports);
           } catch (e) {
-            throw new Error('The game code (kestravale.wasm) does not fit the game script (kestravale.js): ' +
+            throw new Error(`The game code (${codeFile}) does not fit the game script (kestravale.js): ` +
                             `${e.message}. Is the web build complete?`);
           }
           done(instance, module);

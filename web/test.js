@@ -60,6 +60,7 @@
     painted: () => Module._kv_web_painted(),
     // How the page paints: 'webgl' or '2d'.
     painter: () => (canvas.getContext('webgl') ? 'webgl' : '2d'),
+    screenWidth: () => Module._kv_web_frame_width(),
     mode: () => Module._kv_web_game_mode(),
     // The level in play and its map's 6400 cells, as the game holds them.
     level: () => Module._kv_web_level(),
@@ -108,16 +109,20 @@
     overlayShown: () => !overlay.hidden,
     message: () => (message.hidden ? '' : message.textContent),
     notice: () => (notice.hidden ? '' : notice.textContent),
-    // The canvas as the player sees it, RGBA, in base64.
+    // The canvas as the player sees it at the screen's size, RGBA, in base64.
     canvas: () => {
-      // Drawn onto a 2D canvas of its own: the page's may be a WebGL one.
+      // Drawn onto a 2D canvas of its own (the page's may be a WebGL one),
+      // doubled as the page's scaling doubles it where it paints the
+      // window's picture at half size.
+      const w = Module._kv_web_frame_width() || canvas.width, h = Module._kv_web_frame_height() || canvas.height;
       const copy = document.createElement('canvas');
-      copy.width = canvas.width;
-      copy.height = canvas.height;
+      copy.width = w;
+      copy.height = h;
       const c = copy.getContext('2d', { alpha: false });
-      c.drawImage(canvas, 0, 0);
-      const pixels = c.getImageData(0, 0, canvas.width, canvas.height);
-      return { w: canvas.width, h: canvas.height, rgba: base64(new Uint8Array(pixels.data.buffer)) };
+      c.imageSmoothingEnabled = false;
+      c.drawImage(canvas, 0, 0, w, h);
+      const pixels = c.getImageData(0, 0, w, h);
+      return { w, h, rgba: base64(new Uint8Array(pixels.data.buffer)) };
     },
     // How the demo watched goes: the pass since Start on which its level was left.
     watch: () => ({ done: Module._kv_web_watch_done(), passes: Module._kv_web_watch_passes(),

@@ -205,20 +205,20 @@ try {
 
     // Keys 1 and 2: full screen (the 320x200 picture) and back.
     await page.keyboard.down('Digit1');
-    await waitFor(page, () => document.getElementById('screen').width === 320, 'key 1 switches to the full-screen picture', 5000);
+    await waitFor(page, () => kvTest.screenWidth() === 320, 'key 1 switches to the full-screen picture', 5000);
     await page.keyboard.up('Digit1');
     await page.keyboard.down('Digit2');
-    await waitFor(page, () => document.getElementById('screen').width === 640, 'key 2 switches back to the 640x400 picture', 5000);
+    await waitFor(page, () => kvTest.screenWidth() === 640, 'key 2 switches back to the 640x400 picture', 5000);
     await page.keyboard.up('Digit2');
-    const fullscreenSeen = await page.evaluate(() => document.getElementById('screen').width === 640);
+    const fullscreenSeen = await page.evaluate(() => kvTest.screenWidth() === 640);
     check(fullscreenSeen, 'keys 1 and 2 switch between the full-screen picture and the 640x400 one');
     // The browser's full screen left by the browser, not the game.
     await page.keyboard.down('Digit1');
-    await waitFor(page, () => document.getElementById('screen').width === 320 && document.fullscreenElement,
+    await waitFor(page, () => kvTest.screenWidth() === 320 && document.fullscreenElement,
                   "key 1 puts the page in the browser's full screen", 5000);
     await page.keyboard.up('Digit1');
     await page.evaluate(() => document.exitFullscreen());
-    await waitFor(page, () => document.getElementById('screen').width === 640,
+    await waitFor(page, () => kvTest.screenWidth() === 640,
                   "leaving the browser's full screen brings the game back to its window", 5000);
     // The music changes with the mode: level 1's plays on, and back in the
     // menu the menu's starts again from its beginning.
@@ -299,12 +299,37 @@ try {
     await page.close();
   }
 
-  // The recorded runs, played by the game's own --timedemo, pass by pass.
-  for (const run of figures.runs) {
+  // A browser without WebAssembly's SIMD gets the game's code without it,
+  // to the same picture, noise and all.
+  const withoutSimd = () => { WebAssembly.validate = () => false; };
+  const codeFetched = (page) => page.evaluate(() => performance.getEntriesByType('resource')
+    .map((e) => e.name.replace(/.*\//, '')).filter((n) => /\.wasm$/.test(n)).join(' '));
+  {
+    const page = await context.newPage();
+    const errors = watchConsole(page);
+    await page.addInitScript(withoutSimd);
+    await page.goto(base + '?hold=1');
+    if (await waitFor(page, () => window.kvTest && kvTest.ready() && kvTest.flips() >= 1 && kvTest.firstPaint() > 0,
+                      'without SIMD the first menu frame is painted')) {
+      await shown(page);
+      const m = compareMenu(await page.evaluate(() => kvTest.canvas()), readIndexedPng(readFileSync(join(top, 'tests/golden/menu.png'))));
+      const fetched = await codeFetched(page);
+      check(fetched === 'kestravale-plain.wasm' && m.outside + m.overlay === 0 && m.sameNoise === m.noisePixels,
+            "without SIMD the page runs kestravale-plain.wasm, and the first menu frame is the golden one, noise and all",
+            `${fetched}: ${m.outside + m.overlay} pixels differ outside the noise, ${m.noisePixels - m.sameNoise} in it`);
+    }
+    check(errors.length === 0, 'no error in the console without SIMD', errors.join(' | '));
+    await page.close();
+  }
+
+  // The recorded runs, played by the game's own --timedemo, pass by pass;
+  // level 1's again on the code without SIMD.
+  for (const [run, plain] of [...figures.runs.map((r) => [r, false]), [figures.runs[0], true]]) {
     const page = await context.newPage();
     const errors = watchConsole(page);
     const said = [];
     page.on('console', (m) => { if (m.type() === 'log') said.push(m.text()); });
+    if (plain) await page.addInitScript(withoutSimd);
     const name = run.script.replace(/.*\//, '');
     const captures = Object.keys(run.frames).map(Number);
     const map = run.map ? readFileSync(join(top, run.map), 'utf8') : '';
@@ -313,15 +338,17 @@ try {
     await page.goto(base);
     await waitFor(page, () => window.kvTest && kvTest.ready() && kvTest.watch().done, `${run.script} is played`, 180000);
     const w = await page.evaluate(() => kvTest.watch());
+    const how = plain ? `${run.script}, without SIMD,` : run.script;
+    if (plain) check((await codeFetched(page)) === 'kestravale-plain.wasm', `${how} runs on kestravale-plain.wasm`);
     check(w.completed === run.completedPass && !w.gameOver,
-          `${run.script} reaches the exit on the desktop's pass ${run.completedPass}`,
+          `${how} reaches the exit on the desktop's pass ${run.completedPass}`,
           `pass ${w.completed}, game over ${w.gameOver}, passes watched ${w.passes}`);
-    await checkFrames(page, run, run.script);
+    await checkFrames(page, run, how);
     await waitFor(page, () => /has ended/.test(document.getElementById('message').textContent),
                   `the timed demo of ${run.script} ends the game`, 60000);
     const line = said.find((t) => t.startsWith(`/${name}: `));
     if (line) console.log(`     in the browser: ${line}`);
-    check(errors.length === 0, `no error in the console while ${run.script} plays`, errors.join(' | '));
+    check(errors.length === 0, `no error in the console while ${how} plays`, errors.join(' | '));
     await page.close();
   }
 
@@ -369,8 +396,10 @@ try {
   // The page players get: the game without the test's hooks.
   {
     let total = 0;
-    // The compressed copies beside them (.gz, .br) stand in for them, not beside them.
-    for (const f of readdirSync(shippedSite)) if (!/\.(gz|br)$/.test(f)) total += statSync(join(shippedSite, f)).size;
+    // The compressed copies beside them (.gz, .br) stand in for them, not
+    // beside them, and a browser loads one of the two codes.
+    for (const f of readdirSync(shippedSite))
+      if (!/\.(gz|br)$/.test(f) && f !== 'kestravale-plain.wasm') total += statSync(join(shippedSite, f)).size;
     check(total <= 6 * 1024 * 1024, 'page, .js, .wasm and .data take at most 6 MB', `${(total / 1048576).toFixed(2)} MB`);
     // The wasm exports what the page calls; the test build's adds the hooks.
     const pageCalls = new Set(Array.from(readFileSync(join(top, 'web/page.js'), 'utf8').matchAll(/Module\._(kv_web_\w+)/g),
@@ -388,7 +417,8 @@ try {
     const runs = await page.waitForFunction(() => performance.getEntriesByName('kv-first-frame').length > 0, null,
                                             { timeout: 20000 }).then(() => true, () => false);
     check(runs, 'the page players get paints the game');
-    const scripts = await page.evaluate(() => Array.from(document.scripts, (s) => s.getAttribute('src')).join(' '));
+    const scripts = await page.evaluate(() => Array.from(document.scripts, (s) => s.getAttribute('src'))
+      .filter((src) => src).join(' '));  // the head's own chooses the game code
     const kvTest = await page.evaluate(() => 'kvTest' in window);
     check(!kvTest && scripts === 'page.js level.js runs.js kestravale.js', 'the page players get has no window.kvTest and loads no test script',
           `kvTest ${kvTest}, scripts ${scripts}`);

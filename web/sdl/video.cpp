@@ -41,7 +41,19 @@ static Uint32 physical[256];  // RGBA, as canvas pixels lie in memory
 static Uint32 shownRgba[256];
 static Uint32 *rgbaFrame;
 static int rgbaW, rgbaH;
+static Uint8 *paintIndices;
+static int paintIndicesSize;
 static unsigned flipCount, paintedCount;
+
+// The game's window is its 320x200 picture doubled, every pixel a 2x2 block
+// of the screen (full screen is the picture as it is). So the page paints
+// one pixel of each block and the browser doubles them as it scales the
+// canvas (pixelated): a quarter of the colours to look up and of the bytes
+// to hand over, which a slow phone feels.
+static int PaintStep(int w, int h)
+{
+    return w == 640 && h == 400 ? 2 : 1;
+}
 
 SDL_Surface *WebNewSurface(Uint32 flags, int w, int h)
 {
@@ -102,7 +114,7 @@ extern "C" SDL_Surface *SDL_SetVideoMode(int w, int h, int bpp, Uint32 flags)
     SDL_FreeSurface(old);
     webScreen = WebNewSurface((flags & (SDL_FULLSCREEN | SDL_HWPALETTE)) | SDL_SWSURFACE, w, h);
     if (webScreen)
-        WebShowMode(w, h, (flags & SDL_FULLSCREEN) != 0);
+        WebShowMode(w / PaintStep(w, h), h / PaintStep(w, h), (flags & SDL_FULLSCREEN) != 0);
     return webScreen;
 }
 
@@ -363,42 +375,72 @@ const Uint8 *WebFrameIndices()
     return s && s->pitch == s->w ? (const Uint8 *)s->pixels : NULL;
 }
 
-extern "C" EMSCRIPTEN_KEEPALIVE int kv_web_frame_width() { return Shown() ? Shown()->w : 0; }
-extern "C" EMSCRIPTEN_KEEPALIVE int kv_web_frame_height() { return Shown() ? Shown()->h : 0; }
+int WebFrameWidth() { return Shown() ? Shown()->w : 0; }
+int WebFrameHeight() { return Shown() ? Shown()->h : 0; }
 
-// The frame last flipped in RGBA, for the canvas; NULL when the canvas
-// already shows it.
+// The size of the picture the page paints: the frame's, or half of it where
+// the screen is the picture doubled.
+extern "C" EMSCRIPTEN_KEEPALIVE int kv_web_paint_width()
+{
+    const SDL_Surface *s = Shown();
+    return s ? s->w / PaintStep(s->w, s->h) : 0;
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE int kv_web_paint_height()
+{
+    const SDL_Surface *s = Shown();
+    return s ? s->h / PaintStep(s->w, s->h) : 0;
+}
+
+// The frame last flipped in RGBA at the painted size, for the canvas; NULL
+// when the canvas already shows it.
 extern "C" EMSCRIPTEN_KEEPALIVE const Uint32 *kv_web_frame_rgba()
 {
     const SDL_Surface *s = Shown();
     if (!s || paintedCount == flipCount)
         return NULL;
-    if (rgbaW != s->w || rgbaH != s->h) {
+    const int step = PaintStep(s->w, s->h), w = s->w / step, h = s->h / step;
+    if (rgbaW != w || rgbaH != h) {
         free(rgbaFrame);
-        rgbaFrame = (Uint32 *)malloc((size_t)s->w * s->h * 4);
-        rgbaW = rgbaFrame ? s->w : 0;
-        rgbaH = rgbaFrame ? s->h : 0;
+        rgbaFrame = (Uint32 *)malloc((size_t)w * h * 4);
+        rgbaW = rgbaFrame ? w : 0;
+        rgbaH = rgbaFrame ? h : 0;
         if (!rgbaFrame)
             return NULL;
     }
     Uint32 *to = rgbaFrame;
-    for (int y = 0; y < s->h; y++) {
-        const Uint8 *from = (const Uint8 *)s->pixels + y * s->pitch;
-        for (int x = 0; x < s->w; x++)
-            *to++ = shownRgba[from[x]];
+    for (int y = 0; y < h; y++) {
+        const Uint8 *from = (const Uint8 *)s->pixels + y * step * s->pitch;
+        for (int x = 0; x < w; x++)
+            *to++ = shownRgba[from[x * step]];
     }
     paintedCount = flipCount;
     return rgbaFrame;
 }
 
-// The frame last flipped as palette indices, row after row, for the page to
-// look its colours up itself (on the GPU) in kv_web_frame_colors; NULL when
-// the canvas already shows it.
+// The frame last flipped as palette indices at the painted size, row after
+// row, for the page to look its colours up itself (on the GPU) in
+// kv_web_frame_colors; NULL when the canvas already shows it.
 extern "C" EMSCRIPTEN_KEEPALIVE const Uint8 *kv_web_frame_indices()
 {
+    const SDL_Surface *s = Shown();
     const Uint8 *pixels = WebFrameIndices();
     if (!pixels || paintedCount == flipCount)
         return NULL;
+    const int step = PaintStep(s->w, s->h), w = s->w / step, h = s->h / step;
+    if (step > 1) {
+        if (paintIndicesSize != w * h) {
+            free(paintIndices);
+            paintIndices = (Uint8 *)malloc((size_t)w * h);
+            paintIndicesSize = paintIndices ? w * h : 0;
+            if (!paintIndices)
+                return NULL;
+        }
+        for (int y = 0; y < h; y++)
+            for (int x = 0; x < w; x++)
+                paintIndices[y * w + x] = pixels[y * step * s->pitch + x * step];
+        pixels = paintIndices;
+    }
     paintedCount = flipCount;
     return pixels;
 }

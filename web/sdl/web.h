@@ -17,6 +17,8 @@ SDL_Surface *WebNewSurface(Uint32 flags, int w, int h);  // 8-bit, zeroed
 unsigned WebFlips();
 unsigned WebPainted();
 const Uint8 *WebFrameIndices();
+int WebFrameWidth();  // the screen's size while it holds a flipped frame, else 0
+int WebFrameHeight();
 
 // Runs (web/runs.cpp), in both builds: the page is told of every level's
 // end after the pass; a run watched may be held in the wait (paused, or
