@@ -88,14 +88,24 @@
     location.hash = '#watch';
     location.reload();
   }
-  function download(text, about) {
+  function save(contents, name) {
     const a = document.createElement('a');
-    a.href = URL.createObjectURL(new Blob([signed(text)], { type: 'text/plain' }));
-    a.download = about.level ? `kestravale-level${about.level}-run.txt` : 'kestravale-session.txt';
+    a.href = URL.createObjectURL(new Blob([contents], { type: 'text/plain' }));
+    a.download = name;
     document.body.appendChild(a);
     a.click();
     a.remove();
     setTimeout(() => URL.revokeObjectURL(a.href), 1000);
+  }
+  // A custom level's run is named after the level, whose own file the
+  // desktop needs beside it (kestravale --level FILE --playdemo RUN).
+  const fileTitle = (about) => about.title.toLowerCase().replace(/[^a-z0-9]+/g, '-').replace(/^-|-$/g, '') || 'custom';
+  function download(text, about) {
+    const base = about.checksum ? `kestravale-${fileTitle(about)}` : about.level ? `kestravale-level${about.level}` : '';
+    save(signed(text), base ? `${base}-run.txt` : 'kestravale-session.txt');
+  }
+  function downloadLevel(level, about) {
+    save(level, `kestravale-${fileTitle(about)}.txt`);
   }
   async function share(text, level, say, field) {
     const l = await link;
@@ -119,12 +129,21 @@
   function offer(text, level, about) {
     $('run-watch').onclick = () => watch(text, level);
     $('run-download').onclick = () => download(text, about);
+    $('run-download-level').onclick = () => downloadLevel(level, about);
     $('run-share').onclick = () => share(text, level, $('run-share-text'), $('run-link'));
     for (const id of ['run-watch', 'run-download', 'run-share']) $(id).hidden = false;
+    $('run-download-level').hidden = !level;
     $('run-share-text').hidden = true;
     $('run-link').hidden = true;
     $('run-result').hidden = false;
+    $('runs-open').classList.add('new');
   }
+  // The sheet of runs on a touch screen.
+  $('runs-open').onclick = () => {
+    document.documentElement.classList.add('runs-open');
+    $('runs-open').classList.remove('new');
+  };
+  $('runs-close').onclick = () => document.documentElement.classList.remove('runs-open');
 
   // --- The levels' list and their best runs ---
   function button(text, action) {
@@ -293,7 +312,7 @@
     $('run-result-text').textContent = (reported ? $('watch-time').textContent + ' ' : '') +
       'The run has ended: the game is yours, at the title menu.';
     $('run-result').hidden = false;
-    for (const id of ['run-watch', 'run-download', 'run-share']) $(id).hidden = true;
+    for (const id of ['run-watch', 'run-download', 'run-download-level', 'run-share']) $(id).hidden = true;
   };
 
   try {

@@ -12,12 +12,16 @@
 //   - watched with pauses, steps and double speed, that run shows the
 //     desktop's frames along the way, and its banner hands the game over at
 //     the end; Escape ends a run early, with the title menu the player's;
+//   - a custom level's run downloads with its level; a run too long for a
+//     link says so; on a phone the runs are a sheet behind the page's Runs
+//     button, marked when a level of a session begun at the title menu ends;
 //   - a damaged, cut, oversized link, and a run on another custom map, are
 //     refused in plain words, and a name with markup is shown as text.
 //   node tests/web/runs.mjs <test site> <desktop build folder> <desktop-figures.json>
 
 import { execFileSync } from 'node:child_process';
-import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { randomBytes } from 'node:crypto';
+import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { deflateRawSync } from 'node:zlib';
@@ -87,9 +91,13 @@ try {
   check(/on pass 80, 0\.36 s at the game's pace\. Your best/.test(said),
         'Right held from the first pass after Start reaches the exit on pass 80, 0.36 s, the new best', said);
   const [download] = await Promise.all([p.waitForEvent('download'), p.click('#run-download')]);
+  const [levelDownload] = await Promise.all([p.waitForEvent('download'), p.click('#run-download-level')]);
   const runFile = join(folder, 'run.txt'), lvlFile = join(folder, 'a.lvl');
   await download.saveAs(runFile);
-  writeFileSync(lvlFile, levelA);
+  await levelDownload.saveAs(lvlFile);
+  check(download.suggestedFilename() === 'kestravale-map-a-run.txt' && levelDownload.suggestedFilename() === 'kestravale-map-a.txt' &&
+        readFileSync(lvlFile, 'utf8') === levelA, "a custom level's run downloads with its level, both named after it",
+        `${download.suggestedFilename()}, ${levelDownload.suggestedFilename()}`);
   const timed = execFileSync(join(build, 'kestravale'), ['--level', lvlFile, '--timedemo', runFile],
                              { cwd: top, env: { ...process.env, SDL_VIDEODRIVER: 'dummy', SDL_AUDIODRIVER: 'dummy' } }).toString();
   check(/level 1 finished on pass 80, 0\.36 s/.test(timed), 'the downloaded run, timed by the desktop, finishes on pass 80', timed.trim());
@@ -181,6 +189,55 @@ try {
   check(menu && play && (await p.evaluate(() => document.getElementById('watch-bar').hidden)),
         'Escape ends the run at the title menu, and Enter there is the player\'s');
   await p.close();
+
+  // A run too long for a link says so, and offers the download instead.
+  p = await open('');
+  await p.evaluate((text) => localStorage.setItem('kestravale-best-runs', JSON.stringify({ 2: { pass: 9000, text, level: null } })),
+                   'kestravale demo 1\n' + randomBytes(12000).toString('base64'));
+  await p.reload();
+  await p.click('#run-levels tr:has-text("Level 2") button:has-text("Share")');
+  check(await waitText(p, 'run-levels', /too long for a link: it makes \d+ characters, and a link holds at most 8000\. Download it instead\./, 5000),
+        'a run too long for a link says so in plain words', await text(p, 'run-levels'));
+  await p.close();
+
+  // On a phone the runs are a sheet over the game: a session begun at the
+  // title menu, its level ended (key 3: not timed), marks the Runs button,
+  // which opens the offer; Back to the game closes it.
+  const phone = await openBrowser(site, { width: 390, height: 844 }, { hasTouch: true, isMobile: true, deviceScaleFactor: 3 });
+  try {
+    p = await phone.context.newPage();
+    p.on('pageerror', (e) => errors.push(String(e)));
+    await p.goto(phone.base);
+    await p.waitForFunction(() => window.kvTest && kvTest.ready() && kvTest.flips() >= 1, null, { timeout: 20000 });
+    await p.tap('#overlay');
+    const shown = (id) => p.evaluate((i) => getComputedStyle(document.getElementById(i)).display !== 'none', id);
+    const marked = () => p.evaluate(() => document.getElementById('runs-open').classList.contains('new'));
+    const before = [await shown('runs'), await shown('runs-open'), await marked()];
+    await p.keyboard.down('Enter');
+    await p.waitForFunction(() => kvTest.mode() === 2, null, { timeout: 5000 });
+    await p.keyboard.up('Enter');
+    await p.keyboard.down('Digit3');  // held: the game reads the keys as they stand at a pass
+    const offered = await waitText(p, 'run-result-text', /^Level 1: exit reached with key 3: not timed\.$/, 10000);
+    await p.keyboard.up('Digit3');
+    check(JSON.stringify(before) === '[false,true,false]' && offered && (await marked()) && !(await shown('runs')),
+          'on a phone the runs wait behind the Runs button, which is marked when a level ends',
+          `${JSON.stringify(before)} ${offered} ${await marked()} ${await shown('runs')}: ${await text(p, 'run-result-text')}`);
+    await p.tap('#runs-open');
+    const sheet = await p.evaluate(() => {
+      const r = document.getElementById('runs').getBoundingClientRect();
+      return r.left <= 0 && r.top <= 0 && r.right >= innerWidth && r.bottom >= innerHeight;
+    });
+    const offer = [await shown('runs'), sheet, await shown('run-watch'), await shown('run-download'),
+                   await shown('run-share'), await shown('run-download-level'), await marked()];
+    check(JSON.stringify(offer) === '[true,true,true,true,true,false,false]',
+          'the Runs button opens the sheet with the run of a session begun at the title menu: Watch again, Download run, Share run',
+          JSON.stringify(offer));
+    await p.tap('#runs-close');
+    check(!(await shown('runs')), 'Back to the game closes the sheet');
+    await p.close();
+  } finally {
+    await phone.close();
+  }
 
   // Hostile links.
   const good = pack(level1);
