@@ -5,7 +5,8 @@
 # its level on, and frames along the way), then drives Debian's Chromium
 # through them, the test build, and through the page players get; then the
 # level editor (tests/web/editor.mjs), against the desktop's level reader;
-# then runs: recorded, timed, shared and watched (tests/web/runs.mjs).
+# then runs: recorded, timed, shared and watched (tests/web/runs.mjs). The
+# run links' decoder is fuzzed first, in Node.js (tests/web/link_fuzz.mjs).
 #   tests/web/run.sh [desktop build folder, default build]
 set -e
 top="$(cd "$(dirname "$0")/../.." && pwd)"
@@ -51,6 +52,7 @@ cat > "$tmp/figures.json" <<JSON
   ]
 }
 JSON
+node tests/web/link_fuzz.mjs
 node tests/web/browser_test.mjs build-web/test-site build-web/site "$tmp/figures.json"
 node tests/web/editor.mjs build-web/test-site "$build"
 node tests/web/runs.mjs build-web/test-site "$build" "$tmp/figures.json"
