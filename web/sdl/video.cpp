@@ -8,10 +8,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
-
 #include "sdl/web.h"
 
 SDL_Surface *webScreen;
@@ -227,35 +223,6 @@ static const Uint8 *MapFor(SDL_Surface *src, const SDL_Surface *dst)
 
 // Copies an already clipped rectangle; pixels equal to the colour key are
 // left out.
-//
-// Every drawing of the game is a blit, so the rows are copied as fast as the
-// browser allows: whole rows where nothing is left out, sixteen pixels at a
-// time past the colour key where there is SIMD (the game's SSE2 paths become
-// WebAssembly's), a pixel at a time only where colours are mapped.
-static void MappedRow(Uint8 *d, const Uint8 *s, int w, const Uint8 *map, int keyed, Uint8 key)
-{
-    for (int x = 0; x < w; x++)
-        if (!keyed || s[x] != key)
-            d[x] = map[s[x]];
-}
-
-static void KeyedRow(Uint8 *d, const Uint8 *s, int w, Uint8 key)
-{
-    int x = 0;
-#ifdef __SSE2__
-    const __m128i k = _mm_set1_epi8((char)key);
-    for (; x + 16 <= w; x += 16) {
-        const __m128i from = _mm_loadu_si128((const __m128i *)(s + x));
-        const __m128i keep = _mm_cmpeq_epi8(from, k);  // where the key is, the destination stays
-        const __m128i to = _mm_loadu_si128((const __m128i *)(d + x));
-        _mm_storeu_si128((__m128i *)(d + x), _mm_or_si128(_mm_and_si128(keep, to), _mm_andnot_si128(keep, from)));
-    }
-#endif
-    for (; x < w; x++)
-        if (s[x] != key)
-            d[x] = s[x];
-}
-
 static int LowerBlit(SDL_Surface *src, const SDL_Rect *sr, SDL_Surface *dst, const SDL_Rect *dr)
 {
     if (src->format->BytesPerPixel != 1 || dst->format->BytesPerPixel != 1) {
@@ -268,12 +235,12 @@ static int LowerBlit(SDL_Surface *src, const SDL_Rect *sr, SDL_Surface *dst, con
     for (int y = 0; y < sr->h; y++) {
         const Uint8 *s = (const Uint8 *)src->pixels + (sr->y + y) * src->pitch + sr->x;
         Uint8 *d = (Uint8 *)dst->pixels + (dr->y + y) * dst->pitch + dr->x;
-        if (map)
-            MappedRow(d, s, sr->w, map, keyed, key);
-        else if (keyed)
-            KeyedRow(d, s, sr->w, key);
-        else
-            memmove(d, s, sr->w);  // a surface blitted onto itself may overlap
+        for (int x = 0; x < sr->w; x++) {
+            Uint8 c = s[x];
+            if (keyed && c == key)
+                continue;
+            d[x] = map ? map[c] : c;
+        }
     }
     return 0;
 }
