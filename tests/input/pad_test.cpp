@@ -180,6 +180,35 @@ TEST_F(PadTest, APadWithFewButtonsPlaysWhatItHas)
     EXPECT_EQ(keyState[SDLK_LALT], 0);
 }
 
+// With SDL's standard layout turned off, a pad is read by its own
+// numbering, as most pads number theirs: button 0 jumps, 2 fires, 6 is
+// Escape and 7 Enter; the others, the standard layout's D-pad buttons
+// among them, hold nothing.
+TEST_F(PadTest, APadOfItsOwnNumberingIsReadAsMostPadsNumberTheirs)
+{
+    const int layout = pads.controllerLayout;
+    pads.controllerLayout = 0;
+    const struct {
+        int button;
+        SDLKey key;
+    } held[] = {{0, SDLK_LALT}, {2, SDLK_SPACE}, {6, SDLK_ESCAPE}, {7, SDLK_RETURN}};
+    for (const auto &h : held) {
+        PressPadButton(h.button, true);
+        ReadPads();
+        for (int i = 0; i < PAD_KEY_COUNT; i++)
+            EXPECT_EQ(keyState[PadKeyCodes[i]], PadKeyCodes[i] == h.key) << "button " << h.button;
+        PressPadButton(h.button, false);
+    }
+    for (int button : {1, 3, 4, 5, 8, 9, 10, 11, 12, 13, 14}) {
+        PressPadButton(button, true);
+        ReadPads();
+        for (int i = 0; i < PAD_KEY_COUNT; i++)
+            EXPECT_EQ(keyState[PadKeyCodes[i]], 0) << "button " << button;
+        PressPadButton(button, false);
+    }
+    pads.controllerLayout = layout;
+}
+
 // The pad's motion never enters the event queue, which the loop empties one
 // event a pass: a flood of stick motion would delay the keyboard.
 TEST_F(PadTest, StickMotionNeverQueuesEvents)
