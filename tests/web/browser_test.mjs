@@ -34,7 +34,7 @@ import { mkdirSync, readFileSync, readdirSync, statSync, writeFileSync } from 'n
 import { join } from 'node:path';
 
 import { serve } from '../../web/serve.mjs';
-import { openBrowser } from './chromium.mjs';
+import { checker, openBrowser } from './chromium.mjs';
 import { checkControls } from './controls.mjs';
 import { checkPace } from './pace.mjs';
 import { checkLoading } from './loading.mjs';
@@ -44,11 +44,7 @@ const [site, shippedSite, figuresFile] = process.argv.slice(2);
 const figures = JSON.parse(readFileSync(figuresFile, 'utf8'));
 const top = new URL('../..', import.meta.url).pathname;
 
-let failures = 0;
-function check(ok, what, detail = '') {
-  console.log(`${ok ? 'ok  ' : 'FAIL'} ${what}${detail ? ': ' + detail : ''}`);
-  if (!ok) failures++;
-}
+const { check, finish } = checker('browser test');
 
 const NOISE = { x0: 16, y0: 16, x1: 207, y1: 183, first: 15, last: 29 };
 
@@ -445,5 +441,4 @@ try {
   await browser.close();
 }
 
-console.log(failures ? `${failures} check(s) failed` : 'all checks passed');
-process.exit(failures ? 1 : 0);
+finish();

@@ -47,3 +47,24 @@ export async function drag(page, from, to, steps) {
   await page.mouse.move(...to, { steps });
   await page.mouse.up();
 }
+
+// A script's checks: each printed as it is made, and the script's exit
+// status the count of those that failed.
+export function checker(name) {
+  let failures = 0;
+  return {
+    check(ok, what, detail = '') {
+      console.log(`${ok ? 'ok  ' : 'FAIL'} ${what}${detail ? ': ' + detail : ''}`);
+      if (!ok) failures++;
+    },
+    finish() {
+      console.log(failures ? `${name}: ${failures} check(s) failed` : `${name}: all checks passed`);
+      process.exit(failures ? 1 : 0);
+    },
+  };
+}
+
+// An open map's 80 rows: a wall all round, and a floor of two rows across
+// the middle (rows 38 and 39), under the heroine's start.
+export const borderedRows = () =>
+  Array.from({ length: 80 }, (_, i) => (i === 0 || i === 79 || i === 38 || i === 39 ? '#'.repeat(80) : '#' + '.'.repeat(78) + '#'));

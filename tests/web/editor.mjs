@@ -23,17 +23,13 @@ import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { deflateRawSync } from 'node:zlib';
 
-import { drag, openBrowser } from './chromium.mjs';
+import { borderedRows, checker, drag, openBrowser } from './chromium.mjs';
 
 const [site, build] = process.argv.slice(2);
 const top = new URL('../..', import.meta.url).pathname;
 const buildLevels = join(build, 'tools/build_levels');
 
-let failures = 0;
-function check(ok, what, detail = '') {
-  console.log(`${ok ? 'ok  ' : 'FAIL'} ${what}${detail ? ': ' + detail : ''}`);
-  if (!ok) failures++;
-}
+const { check, finish } = checker('editor test');
 
 const shipped = [1, 2, 3].map((n) => execFileSync(buildLevels, ['--export', String(n)], { cwd: top }).toString('latin1'));
 const header = (level, title = 'Test map', author = 'Tester') => `kestravale level 1\nlevel ${level}\ntitle ${title}\nauthor ${author}\n`;
@@ -48,7 +44,7 @@ const withCell = (text, row, col, ch) => {
 // Level files for the two readers: each fault one step past its limit, and
 // what is just within it.
 function readerCases() {
-  const bordered = Array.from({ length: 80 }, (_, i) => (i === 0 || i === 79 || i === 38 || i === 39 ? '#'.repeat(80) : '#' + '.'.repeat(78) + '#'));
+  const bordered = borderedRows();
   const map = join80(bordered);
   const cases = {
     shipped1: shipped[0], shipped2: shipped[1], shipped3: shipped[2],
@@ -361,5 +357,4 @@ try {
   await b.close();
   rmSync(folder, { recursive: true, force: true });
 }
-console.log(failures ? `editor test: ${failures} failed` : 'editor test: all passed');
-process.exit(failures ? 1 : 0);
+finish();

@@ -26,7 +26,7 @@ import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { deflateRawSync } from 'node:zlib';
 
-import { openBrowser } from './chromium.mjs';
+import { borderedRows, checker, openBrowser } from './chromium.mjs';
 import { readIndexedPng } from './png.mjs';
 
 const [site, build, figuresFile] = process.argv.slice(2);
@@ -34,16 +34,12 @@ const figures = JSON.parse(readFileSync(figuresFile, 'utf8'));
 const top = new URL('../..', import.meta.url).pathname;
 const folder = mkdtempSync(join(tmpdir(), 'kv-runs-'));
 
-let failures = 0;
-function check(ok, what, detail = '') {
-  console.log(`${ok ? 'ok  ' : 'FAIL'} ${what}${detail ? ': ' + detail : ''}`);
-  if (!ok) failures++;
-}
+const { check, finish } = checker('runs test');
 const pack = (text) => deflateRawSync(Buffer.from(text)).toString('base64url');
 
 // The custom level: a border, the floor under the heroine's start, and the
 // exit twenty cells to the right on her row.
-const rows = Array.from({ length: 80 }, (_, i) => (i === 0 || i === 79 || i === 38 || i === 39 ? '#'.repeat(80) : '#' + '.'.repeat(78) + '#'));
+const rows = borderedRows();
 const withExit = (col) => rows.map((r, i) => (i === 36 ? r.slice(0, col) + 'X' + r.slice(col + 1) : r));
 const levelText = (title, col) => `kestravale level 1\nlevel 1\ntitle ${title}\nauthor Tester\n` +
                                   withExit(col).map((r) => r + '\n').join('');
@@ -261,5 +257,4 @@ try {
   await b.close();
   rmSync(folder, { recursive: true, force: true });
 }
-console.log(failures ? `runs test: ${failures} failed` : 'runs test: all passed');
-process.exit(failures ? 1 : 0);
+finish();

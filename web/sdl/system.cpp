@@ -6,6 +6,7 @@
 
 #include <emscripten.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -128,7 +129,11 @@ static void Sleep(Uint32 ms)
 // output's 50 ms delay it is filled up to five, as emscripten's SDL audio
 // keeps it, but with a quarter of the buffers to make and start, each of
 // which costs a slow phone a fifth of a millisecond. The game's mixer fills
-// each block as it would the SDL audio callback's.
+// each block as it would the SDL audio callback's. A device that once let
+// the queue run dry (the page held up longer than the queue lasts: a busy
+// phone, a long collection of garbage) keeps a block more from then on, up
+// to six more: a little more delay for the effects, instead of a gap in
+// the music every time it happens again.
 EM_JS(void, WebQueueSound, (), {
     const audio = typeof SDL != 'undefined' && SDL.audio;
     const ctx = audio && SDL.audioContext;
@@ -139,8 +144,10 @@ EM_JS(void, WebQueueSound, (), {
     }
     const block = audio.bufferDurationSecs;
     const ahead = audio.nextPlayTime - ctx.currentTime;
-    if (ahead >= audio.bufferingDelay + 2 * block) return;
-    const blocks = Math.min(8, Math.ceil((audio.bufferingDelay + 5 * block - Math.max(ahead, 0)) / block));
+    if (audio.nextPlayTime && ahead < 0) audio.kvDeeper = Math.min(6, (audio.kvDeeper || 0) + 1);
+    const low = 2 + (audio.kvDeeper || 0);
+    if (ahead >= audio.bufferingDelay + low * block) return;
+    const blocks = Math.min(16, Math.ceil((audio.bufferingDelay + (low + 3) * block - Math.max(ahead, 0)) / block));
     const frames = audio.samples;
     const buffer = ctx.createBuffer(2, blocks * frames, audio.freq);
     const left = buffer.getChannelData(0), right = buffer.getChannelData(1);
@@ -246,8 +253,24 @@ static void HoldWhileHidden()
     lastYieldMs = emscripten_get_now();
 }
 
+// When the millisecond clock will have counted ms more than it reads at now:
+// the next tick's start, ms - 1 ticks on. The game asks for its waits in
+// the clock's whole milliseconds, counted from the tick it read.
+static double TicksLater(double now, Uint32 ms)
+{
+    const double clock = WebRunClock(now) - startMs;
+    const double intoTick = clock - floor(clock);
+    return now + ms - intoTick + 0.001;  // a microsecond past the boundary, against rounding
+}
+
 // The wait gives the browser its turn: the page paints, keys arrive, sound
-// is queued. A wait of 0 returns at once, as on the desktop.
+// is queued. It lasts until the clock has counted ms: the frame pacer asks
+// for the whole milliseconds left to its period's end, so the wait ends as
+// the period does, and not a fraction of a tick after it. (Ending ms after
+// the call, part way into a tick, would leave the next pass less than a
+// tick to reach its pacer before the period grows by one, which a slow
+// phone's pass does not always do.) A wait of 0 returns at once, as on
+// the desktop.
 extern "C" void SDL_Delay(Uint32 ms)
 {
     HoldWhileHidden();
@@ -257,7 +280,7 @@ extern "C" void SDL_Delay(Uint32 ms)
     }
     if (ms == 0)
         return;
-    const double end = emscripten_get_now() + ms;
+    const double end = TicksLater(emscripten_get_now(), ms);
     BrowsersTurn();
     if (WebRunSpeed() > 1) {
         Sleep(ms / 2);  // a run watched at double speed: on the timers alone, so that the page answers
