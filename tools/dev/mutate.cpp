@@ -30,7 +30,9 @@
 // KV_SANITIZE, made the first time it is needed), which sees what the
 // optimised build cannot, such as a read past an array. The report names
 // the edits only those caught. --no-ctest-checks and --no-sanitizer leave
-// them out, for a quicker, less strict run.
+// them out, for a quicker, less strict run. A run of the suite that
+// outlasts --timeout (by default five times the pristine copy's run)
+// rejects its edit: a test that waits for ever on a broken game fails.
 
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -211,7 +213,10 @@ struct Options {
     std::string fileFilter;
     int sample = 0;
     int jobs = 2;
-    int timeout = 900;  // seconds for one run of the suite
+    // Seconds for one run of the suite; 0: five times what the pristine copy's
+    // run took (at least two minutes), so that an edit that makes a test wait
+    // for ever costs minutes, not a quarter of an hour.
+    int timeout = 0;
     bool check = false;
     // Tests that compare with fingerprints of the game's own earlier output:
     // they catch nearly every change, so an edit is first judged without
@@ -416,24 +421,32 @@ int main(int argc, char **argv)
                Quote(build / "tests/kvtests") + " --gtest_fail_fast --gtest_brief=1 '--gtest_filter=" + filter +
                "' > " + Quote(o.scratch / "test.log") + " 2>&1";
     };
-    const std::string test = testCommand(o.guards.empty() ? "*" : "-" + o.guards);
-    const std::string guardTest = o.guards.empty() ? "true" : testCommand(o.guards);
-    // The tests that only CTest runs, as tests/CMakeLists.txt defines them.
-    const std::string ctestChecks =
-        !o.ctestChecks ? "true"
-                       : "cd " + Quote(o.scratch) + " && timeout " + std::to_string(2 * o.timeout) +
-                             " ctest --test-dir " + Quote(build) + " -j" + jobs +
-                             " -R '^(AllInOneProcess[.].*|NoHeapInAPass|PassInstructionBudget)$' > " +
-                             Quote(o.scratch / "ctest.log") + " 2>&1";
-    // The sanitizer build, as ./check makes and runs it; the whole program,
-    // guards and all, since only edits the normal build let through reach it.
     const fs::path asan = o.scratch / "build-asan";
     const std::string asanMake = makeIn(asan, testTargets, "build-asan.log");
-    const std::string asanTest =
-        "cd " + Quote(o.scratch) + " && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 LSAN_OPTIONS=suppressions=" +
-        Quote(o.scratch / "scripts/lsan.supp") + ":print_suppressions=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1" +
-        " timeout " + std::to_string(4 * o.timeout) + " " + Quote(asan / "tests/kvtests") +
-        " --gtest_fail_fast --gtest_brief=1 > " + Quote(o.scratch / "test-asan.log") + " 2>&1";
+    std::string test, guardTest, ctestChecks, asanTest;
+    const bool timeoutGiven = o.timeout > 0;
+    if (!timeoutGiven)
+        o.timeout = 900;  // for the pristine copy's run, until its time is known
+    auto makeCommands = [&] {
+        test = testCommand(o.guards.empty() ? "*" : "-" + o.guards);
+        guardTest = o.guards.empty() ? "true" : testCommand(o.guards);
+        // The tests that only CTest runs, as tests/CMakeLists.txt defines them.
+        ctestChecks = !o.ctestChecks ? "true"
+                                     : "cd " + Quote(o.scratch) + " && timeout " + std::to_string(2 * o.timeout) +
+                                           " ctest --test-dir " + Quote(build) + " -j" + jobs +
+                                           " -R '^(AllInOneProcess[.].*|NoHeapInAPass|PassInstructionBudget)$' > " +
+                                           Quote(o.scratch / "ctest.log") + " 2>&1";
+        // The sanitizer build, as ./check makes and runs it; the whole
+        // program, guards and all, since only edits the normal build let
+        // through reach it.
+        asanTest = "cd " + Quote(o.scratch) +
+                   " && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 LSAN_OPTIONS=suppressions=" +
+                   Quote(o.scratch / "scripts/lsan.supp") +
+                   ":print_suppressions=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1" + " timeout " +
+                   std::to_string(4 * o.timeout) + " " + Quote(asan / "tests/kvtests") +
+                   " --gtest_fail_fast --gtest_brief=1 > " + Quote(o.scratch / "test-asan.log") + " 2>&1";
+    };
+    makeCommands();
     Objects asanObjects{asan, o.scratch / "pristine-asan-objects", {}};
     bool asanReady = false;
     // Made the first time an edit needs it, from the pristine sources: the
@@ -471,7 +484,18 @@ int main(int argc, char **argv)
         fprintf(stderr, "mutate: the pristine copy does not build; see %s\n", (o.scratch / "build.log").c_str());
         return 1;
     }
-    if (!Ok(Run(test)) || !Ok(Run(guardTest)) || !Ok(Run(ctestChecks))) {
+    const auto pristineStart = std::chrono::steady_clock::now();
+    if (!Ok(Run(test))) {
+        fprintf(stderr, "mutate: the suite fails without any edit; see %s\n", (o.scratch / "test.log").c_str());
+        return 1;
+    }
+    if (!timeoutGiven) {
+        const auto took = std::chrono::steady_clock::now() - pristineStart;
+        o.timeout = std::max(120, 5 * int(std::chrono::duration_cast<std::chrono::seconds>(took).count()));
+        makeCommands();
+        printf("a run of the suite may take %d s\n", o.timeout);
+    }
+    if (!Ok(Run(guardTest)) || !Ok(Run(ctestChecks))) {
         fprintf(stderr, "mutate: the suite fails without any edit; see %s\n", (o.scratch / "test.log").c_str());
         return 1;
     }
