@@ -17,6 +17,7 @@
 
 #include "digest.h"
 #include "rig.h"
+#include "vclock.h"
 #include "core/mode.h"
 #include "input/keys.h"
 #include "shell/demo.h"
@@ -340,6 +341,29 @@ TEST(DemoCommandLine, ATimedDemoPlaysEveryPassAndEnds)
 // the title menu as it does when the demo's keys run out, and the keys are
 // the player's again: Enter held on the keyboard starts play, where the
 // demo held Right only.
+// A demo that runs out in play leaves for the menu as Escape does: the
+// menu's confirm sound once, and the spinner from its first frame.
+TEST(Demo, PlaybackRunOutInPlayLeavesAsEscapeDoes)
+{
+    RigStart();
+    std::string why;
+    ASSERT_EQ(ParseText("kestravale demo 1\nlevel 1\n20 R", why), 0) << why;
+    demo.mode = DemoPlayback;
+    ASSERT_EQ(BeginDemo(), 0);
+    Pass();  // Start chosen: the level begins, with the confirm sound
+    ASSERT_EQ(GameMode, Playing);
+    spinnerTimer = 3;
+    spinnerFrame = 2;
+    const int before = EffectCount(SfxMenu2);
+    for (int i = 0; i < 40 && demo.mode != DemoOff; i++)
+        Pass();
+    ASSERT_EQ(demo.mode, DemoOff);
+    EXPECT_EQ(GameMode, Menu);
+    EXPECT_EQ(EffectCount(SfxMenu2), before + 1);
+    EXPECT_EQ(spinnerFrame, 0);
+    RigStop();
+}
+
 TEST(Demo, PlaybackStoppedEarlyLeavesForTheMenuWithThePlayersKeys)
 {
     RigStart();
