@@ -324,6 +324,26 @@ TEST_F(Effects, AReplacedPlaybackFadesInsteadOfStoppingDead)
     EXPECT_LT(LargestStep(after), 100) << "the replaced playback was cut";
 }
 
+// Two replacements close together: each replaced playback fades in a tail
+// of its own; the second never takes the tail the first still sounds in.
+TEST_F(Effects, TwoReplacementsInARowBothFadeOut)
+{
+    HSAMPLE s = LoadConstant(4000, 1000);
+    BASS_Start();
+    for (int i = 0; i < 3; i++) {  // a, b, c
+        BASS_SamplePlay(s);
+        Render(500);
+    }
+    BASS_SamplePlay(s);  // d replaces a, furthest along; a fades
+    Render(100);
+    BASS_SamplePlay(s);  // e replaces b, furthest along of those heard
+    Frames f = Render(BASS_DELAY + 1);
+    // c, d and e, b's fade from its start, and a's with 120 of its 220
+    // frames to go: the square of 120/220 of its level, 0.30.
+    const int one = EffectLevel(1000);
+    EXPECT_NEAR(f[2 * BASS_DELAY], 4 * one + one * 120 * 120 / (220 * 220), 2) << "a's fade was cut";
+}
+
 TEST_F(Effects, StopFadesEverythingOutAndNoneComesBack)
 {
     HSAMPLE s = LoadConstant(20000, 20000);
