@@ -174,6 +174,25 @@ TEST_F(Effects, ManyLoudEffectsAtOnceAreHeldDownTogether)
     EXPECT_GE(Peak(settled), BASS_EFFECTS_LEVEL - 200);
 }
 
+// The effects' gain moves a 64th of the way to where it is wanted every
+// frame: three effects of 12000 (3 x 7571 = 22713 after the effects' gain)
+// are wanted at 14600, and after 64 frames about 1/e of the distance is
+// left, 14600 + 8113 / e = 17585 (a little less, as each step rounds down).
+// Under the ceiling, the limiter behind leaves it as it is.
+TEST_F(Effects, TheEffectsAreBroughtDownWithinAFewMilliseconds)
+{
+    HSAMPLE s = LoadConstant(2000, 12000);
+    BASS_Start();
+    for (int i = 0; i < 3; i++)
+        BASS_SamplePlay(s);
+    Frames f = Render(BASS_DELAY + 1000);
+    auto at = [&](int k) { return f[2 * (BASS_DELAY + k)]; };
+    ASSERT_EQ(3 * EffectLevel(12000), 22713);
+    EXPECT_GT(at(63), 17400);
+    EXPECT_LT(at(63), 17600);
+    EXPECT_NEAR(at(999), 14600, 20);
+}
+
 // After a loud stretch the effects come back up as their envelope falls,
 // by 1/2048 a frame: from the three loud values together (3 x 18928) it
 // reaches BASS_EFFECTS_LEVEL after 2048 ln(56784 / 14600), about 2780
@@ -243,6 +262,27 @@ TEST_F(Effects, TheQuietestIsNotAlwaysTheOldest)
         Render(BASS_DELAY + BASS_FADE);
         BASS_SampleFree(s);
     }
+}
+
+// A playback about to get loud counts as loud: its level is the louder of
+// its current block of frames and the next. Silent for a block, then 2000
+// for one, then 100: a at frame 384 (level 2000), b at 128 (0 now, 2000
+// next) and c at 1024 (100): a fourth start replaces c, and b sounds on.
+TEST_F(Effects, APlaybackAboutToGetLoudIsNotTheQuietest)
+{
+    HSAMPLE s = LoadSound(6 * BASS_LEVEL_BLOCK, [](int i) { return i < 256 ? 0 : i < 512 ? 2000 : 100; });
+    BASS_Start();
+    BASS_SamplePlay(s);  // c
+    Render(640);
+    BASS_SamplePlay(s);  // a
+    Render(256);
+    BASS_SamplePlay(s);  // b
+    Render(128);
+    BASS_SamplePlay(s);  // d replaces c
+    Frames f = Render(BASS_DELAY + 301);
+    // 300 frames on, past c's fade: a at 684 (100), b at 428 and d at 300
+    // (2000 each).
+    EXPECT_EQ(f[2 * (BASS_DELAY + 300)], EffectLevel(100) + 2 * EffectLevel(2000));
 }
 
 // Of playbacks equally loud, the one furthest along, the nearest its end,
