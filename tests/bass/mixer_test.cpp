@@ -285,6 +285,31 @@ TEST_F(Effects, APlaybackAboutToGetLoudIsNotTheQuietest)
     EXPECT_EQ(f[2 * (BASS_DELAY + 300)], EffectLevel(100) + 2 * EffectLevel(2000));
 }
 
+// An effect placed part way into a block goes on from where it stopped in
+// the next, not a frame further: a ramp started 2 ms (88 frames) after the
+// mixer last ran is heard whole, frame after frame, across the blocks.
+TEST_F(Effects, AStartPlacedInsideABlockLosesNoFrameAtTheNext)
+{
+    HSAMPLE s = LoadSound(3 * BASS_BLOCK, [](int i) { return 10 * i; });
+    BASS_Start();
+    Render(BASS_BLOCK);
+    vclock.now += 2;
+    BASS_SamplePlay(s);
+    Frames f = Render(BASS_DELAY + 88 + 2 * BASS_BLOCK);
+    for (int k = 0; k < 2 * BASS_BLOCK; k++)
+        ASSERT_EQ(f[2 * (BASS_DELAY + 88 + k)], EffectLevel(10 * k)) << "frame " << k;
+}
+
+// Effects stand 4 dB under the music: full scale times 10^(-4/20), 0.631.
+TEST_F(Effects, AnEffectIsMixedFourDecibelsDown)
+{
+    HSAMPLE s = LoadConstant(1000, 10000);
+    BASS_Start();
+    BASS_SamplePlay(s);
+    Frames f = Render(BASS_DELAY + 10);
+    EXPECT_EQ(f[2 * BASS_DELAY], 6309);  // 10000 x 0.63096, rounded down
+}
+
 // Of playbacks equally loud, the one furthest along, the nearest its end,
 // is replaced: a steady sound of 4000 frames started at 0, 500 and 1000,
 // and a fourth at 1500 leaves the second and third to end at 4500 and 5000.
