@@ -402,11 +402,14 @@ TEST_F(Effects, TwoReplacementsInARowBothFadeOut)
     BASS_SamplePlay(s);  // d replaces a, furthest along; a fades
     Render(100);
     BASS_SamplePlay(s);  // e replaces b, furthest along of those heard
-    Frames f = Render(BASS_DELAY + 1);
+    Frames f = Render(BASS_DELAY + 111);
     // c, d and e, b's fade from its start, and a's with 120 of its 220
     // frames to go: the square of 120/220 of its level, 0.30.
     const int one = EffectLevel(1000);
-    EXPECT_NEAR(f[2 * BASS_DELAY], 4 * one + one * 120 * 120 / (220 * 220), 2) << "a's fade was cut";
+    EXPECT_NEAR(f[2 * BASS_DELAY], 4 * one + one * 120 * 120 / (220 * 220), 1) << "a's fade was cut";
+    // A fade lasts 220 frames (5 ms): halfway through b's, a's is over and
+    // b is at a quarter of its level.
+    EXPECT_NEAR(f[2 * (BASS_DELAY + 110)], 3 * one + one / 4, 1);
 }
 
 TEST_F(Effects, StopFadesEverythingOutAndNoneComesBack)
