@@ -553,6 +553,10 @@ async function share() {
   if (bad.length && !confirm(`This level breaks ${bad.length === 1 ? 'a rule' : bad.length + ' rules'} of the game: ` +
                              bad.map((c) => c.name.toLowerCase()).join(', ') + '. Share it anyway?'))
     return;
+  // The link of the map shared before must not stand while this one is packed:
+  // packing waits on the browser's compressor, and a copy taken meanwhile
+  // would share the old map.
+  $('shared').hidden = true;
   const link = new URL('editor.html' + (await levelLink()), location.href).href;
   $('share-link').value = link;
   $('shared').hidden = false;

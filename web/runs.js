@@ -108,9 +108,9 @@
     save(level, `kestravale-${fileTitle(about)}.txt`);
   }
   async function share(text, level, say, field) {
+    field.hidden = true;  // no older link stands while this one is packed
     const l = await link;
     const data = await l.encodeRun(new TextEncoder().encode(signed(text)), level);
-    field.hidden = true;
     say.hidden = false;
     if (data.length > l.RUN_LINK_MAX) {
       say.textContent = `This run is too long for a link: it makes ${data.length} characters, and a link holds ` +
