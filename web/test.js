@@ -91,20 +91,25 @@
       return samples.reduce((m, v) => Math.max(m, Math.abs(v)), 0);
     },
     // The sound handed to the browser since the first call: its seconds,
-    // and the buffers that start after the one before them has ended (a gap).
+    // the buffers that start after the one before them has ended (a gap),
+    // and of those the ones started while the one before still played (a
+    // silence the page made itself, not the queue running dry).
     sound: () => {
       if (!window.kvSound) {
-        const counted = (window.kvSound = { seconds: 0, gaps: 0, end: 0 });
+        const counted = (window.kvSound = { seconds: 0, gaps: 0, made: 0, end: 0 });
         const start = AudioBufferSourceNode.prototype.start;
         AudioBufferSourceNode.prototype.start = function (when, ...rest) {
-          if (counted.end && when > counted.end + 1e-6) counted.gaps++;
+          if (counted.end && when > counted.end + 1e-6) {
+            counted.gaps++;
+            if (this.context.currentTime < counted.end) counted.made++;
+          }
           counted.seconds += this.buffer ? this.buffer.duration : 0;
           counted.end = Math.max(when, this.context.currentTime) + (this.buffer ? this.buffer.duration : 0);
           return start.call(this, when, ...rest);
         };
       }
       const c = audioContext();
-      return { seconds: window.kvSound.seconds, gaps: window.kvSound.gaps, clock: c ? c.currentTime : 0 };
+      return { seconds: window.kvSound.seconds, gaps: window.kvSound.gaps, made: window.kvSound.made, clock: c ? c.currentTime : 0 };
     },
     overlayShown: () => !overlay.hidden,
     message: () => (message.hidden ? '' : message.textContent),

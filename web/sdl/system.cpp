@@ -162,7 +162,11 @@ EM_JS(void, WebQueueSound, (), {
     const source = ctx.createBufferSource();
     source.buffer = buffer;
     source.connect(ctx.destination);
-    const at = Math.max(ctx.currentTime + audio.bufferingDelay, audio.nextPlayTime);
+    // While sound is still queued the new buffer follows it exactly. Only a
+    // queue that ran dry starts again the output's delay from now: started
+    // that far ahead while the queue still held less, it would leave a
+    // silence of the difference.
+    const at = ahead > 0 ? audio.nextPlayTime : ctx.currentTime + audio.bufferingDelay;
     source.start(at);
     audio.nextPlayTime = at + blocks * block;
 });
