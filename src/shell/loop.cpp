@@ -35,17 +35,23 @@ Uint32 FramePacer()
     return 0;
 }
 
+static Uint32 WaitLeft()
+{
+    const Uint32 now = SDL_GetTicks();
+    return nextTick > now ? nextTick - now : 0;
+}
+
 // Every pass waits out its frame, except in a demo timed as fast as the
 // machine goes; the pacer runs all the same. A display's frame is flipped
 // here, at the start of the wait, which is shortened by what the flip took:
-// the passes keep their times.
+// the passes keep their times. So is a present made after the pacer.
 static void FrameWait()
 {
     Uint32 wait = FramePacer();
-    if (framePending && ShowNewestFrame(SDL_GetTicks(), wait > 0) && wait > 0) {
-        const Uint32 now = SDL_GetTicks();
-        wait = nextTick > now ? nextTick - now : 0;
-    }
+    if (MakeDuePresent() && wait > 0)
+        wait = WaitLeft();
+    if (framePending && ShowNewestFrame(SDL_GetTicks(), wait > 0) && wait > 0)
+        wait = WaitLeft();
     if (DemoWaits())
         SDL_Delay(wait);
 }

@@ -20,3 +20,8 @@ int DriverTakesEveryFrame(const char *inUse)
 {
     return strcmp(inUse, "dummy") == 0 || strcmp(inUse, "offscreen") == 0 || strcmp(inUse, "canvas") == 0;
 }
+
+int DriverPaintsInWaits(const char *inUse)
+{
+    return strcmp(inUse, "canvas") == 0;
+}

@@ -269,6 +269,40 @@ TEST_F(DisplayFlipTest, AFlipTakesItsTimeFromTheWaitAndNotFromThePace)
     EXPECT_EQ(flipTimes.size(), 6u);
 }
 
+// The web page paints only while the game waits, so there the present
+// (the doubling and the flip) comes after the pacer: a pass with nothing to
+// wait keeps its period, and one that waits waits that much less. Every
+// pass still flips, and the screen holds the same pictures by the pass's end.
+TEST_F(DisplayFlipTest, WhereThePicturePaintsInTheWaitsThePresentComesOutOfTheWait)
+{
+    std::vector<Image> before;
+    flipEveryFrame = 1;
+    for (int i = 0; i < 6; i++) {
+        Pass();
+        before.push_back(CaptureScreen());
+    }
+    RigStart();
+    Forget();
+    flipEveryFrame = 1;
+    presentAfterPacer = 1;
+    flipCostMs = 3;
+    std::vector<Image> after;
+    std::vector<Uint32> starts;
+    for (int i = 0; i < 6; i++) {
+        starts.push_back(vclock.now);
+        Pass();
+        after.push_back(CaptureScreen());
+    }
+    presentAfterPacer = 0;
+    // Two passes in 9 ms, the flip's 3 ms out of the second one's wait (with
+    // the present before the pacer: 0, 3, 12, 15, 24, 27).
+    const std::vector<Uint32> expectedStarts = {0, 3, 9, 12, 18, 21};
+    EXPECT_EQ(starts, expectedStarts);
+    EXPECT_EQ(flipTimes.size(), 6u);
+    for (int i = 0; i < 6; i++)
+        EXPECT_EQ(after[i].px, before[i].px) << "pass " << i + 1;
+}
+
 TEST_F(DisplayFlipTest, FullScreenFramesAreFlippedInEveryPeriodsWait)
 {
     SetDisplayMode(0);
