@@ -20,6 +20,19 @@ extern "C" void __wrap_SDL_Delay(Uint32 ms)
     vclock.now += ms;
 }
 
+// A timed demo measures its passes on std::chrono::steady_clock, the
+// machine's own; a test that sets vclock.steady has it read the virtual
+// clock, so that every pass takes the time the test gives it. The linker
+// sends every call here by the function's C++ name (tools/CMakeLists.txt).
+using SteadyNow = std::chrono::steady_clock::time_point();
+extern "C" SteadyNow __real__ZNSt6chrono3_V212steady_clock3nowEv, __wrap__ZNSt6chrono3_V212steady_clock3nowEv;
+extern "C" std::chrono::steady_clock::time_point __wrap__ZNSt6chrono3_V212steady_clock3nowEv()
+{
+    if (vclock.steady)
+        return std::chrono::steady_clock::time_point(std::chrono::milliseconds(vclock.now));
+    return __real__ZNSt6chrono3_V212steady_clock3nowEv();
+}
+
 extern "C" int __wrap_SDL_PollEvent(SDL_Event *event)
 {
     vclock.polls++;

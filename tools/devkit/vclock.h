@@ -8,6 +8,7 @@
 
 #include <SDL.h>
 
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <vector>
@@ -22,6 +23,7 @@ struct VirtualClock {
     std::vector<SoundEffect> effects;  // every PlayEffect, in order
     int videoModeCalls = 0;         // SDL_SetVideoMode calls so far
     bool refuseFullScreen = false;  // full-screen modes fail, as on a display without 320x200
+    bool steady = false;            // std::chrono::steady_clock reads this clock too (a timed demo's figures)
 };
 
 extern VirtualClock vclock;
