@@ -104,8 +104,7 @@ int MakeDuePresent()
     if (!presentDue)
         return 0;
     presentDue = 0;
-    if (screen)
-        Present();
+    Present();  // PresentFrame marks it due only with a screen, and nothing closes one before
     return 1;
 }
 

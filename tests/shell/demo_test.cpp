@@ -374,10 +374,6 @@ TEST(Demo, ATimedDemoSaysThePassTimesAtLeastHalfAnd99In100OfItsPassesTook)
     RigStop();
 }
 
-// A demo watched can be ended early, between two passes: the game goes to
-// the title menu as it does when the demo's keys run out, and the keys are
-// the player's again: Enter held on the keyboard starts play, where the
-// demo held Right only.
 // A demo that runs out in play leaves for the menu as Escape does: the
 // menu's confirm sound once, and the spinner from its first frame.
 TEST(Demo, PlaybackRunOutInPlayLeavesAsEscapeDoes)
@@ -401,6 +397,10 @@ TEST(Demo, PlaybackRunOutInPlayLeavesAsEscapeDoes)
     RigStop();
 }
 
+// A demo watched can be ended early, between two passes: the game goes to
+// the title menu as it does when the demo's keys run out, and the keys are
+// the player's again: Enter held on the keyboard starts play, where the
+// demo held Right only.
 TEST(Demo, PlaybackStoppedEarlyLeavesForTheMenuWithThePlayersKeys)
 {
     RigStart();

@@ -1,5 +1,7 @@
 #include "vclock.h"
 
+#include <chrono>
+
 VirtualClock vclock;
 
 void PushEvent(Uint8 type)

@@ -8,7 +8,6 @@
 
 #include <SDL.h>
 
-#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <vector>
