@@ -113,8 +113,11 @@ extern "C" int SDL_ShowCursor(int toggle)
     return shown;
 }
 
+static void PayOwedWait();
+
 extern "C" Uint32 SDL_GetTicks(void)
 {
+    PayOwedWait();
     return (Uint32)(WebRunClock(emscripten_get_now()) - startMs);
 }
 
@@ -230,9 +233,10 @@ EM_JS(void, WebBackFromWait, (), {
     wake.back = Math.min(1, 0.9 * wake.back + 0.1 * (performance.now() - wake.left));
 });
 
-// A hidden page runs no passes: the game waits where it stands until the
-// page is shown again, and the frame pacer starts a new period then, so the
-// game goes on from the same pass at its pace. (The page suspends the sound
+// A hidden page runs no passes: the game waits at the end of the pass it is
+// in, once the keys the page let go of on hiding are in the key table, until
+// the page is shown again; the frame pacer starts a new period then, so the
+// game goes on from the next pass at its pace. (The page suspends the sound
 // meanwhile.)
 EM_JS(int, WebPageHidden, (), {
     return typeof document != 'undefined' && document.hidden ? 1 : 0;
@@ -273,28 +277,56 @@ static double TicksLater(double now, Uint32 ms)
 // the period does, and not a fraction of a tick after it. (Ending ms after
 // the call, part way into a tick, would leave the next pass less than a
 // tick to reach its pacer before the period grows by one, which a slow
-// phone's pass does not always do.) A wait of 0 returns at once, as on
-// the desktop.
+// phone's pass does not always do.)
+static void WaitUntil(double end)
+{
+    BrowsersTurn();
+    WebSleepUntil(end);
+    WebBackFromWait();
+    while (emscripten_get_now() < end) {
+    }
+    lastYieldMs = emscripten_get_now();
+}
+
+// The end of a wait the game asked for and has not yet had to see; 0 when
+// none is owed.
+static double owedEnd;
+
+// A wait is owed until the game next reads the clock, which the frame pacer
+// does: the game cannot tell it from a wait made at once, but the work
+// between (the rest of the pass, the event poll, the next pass up to its
+// pacer) is done before the wait instead of after it. So the pacer reads the
+// clock the moment the wait ends, and a slow phone's pass no longer has to
+// fit in the tick the wait ends in. Keys and sound are no later for it: the
+// same work follows the same wait's end, only one pass on. (An effect
+// started reads the clock too, to place its start: a pass that starts one
+// pays the wait there.)
+static void PayOwedWait()
+{
+    if (owedEnd == 0)
+        return;
+    const double end = owedEnd;
+    owedEnd = 0;
+    WaitUntil(end);
+}
+
+// A wait of 0 returns at once, as on the desktop. The page's holds (a test
+// stepping the game, a run paused) keep the game here.
 extern "C" void SDL_Delay(Uint32 ms)
 {
-    HoldWhileHidden();
+    PayOwedWait();
     while (WebHoldRequested() || WebRunHolds()) {
         BrowsersTurn();
         Sleep(10);
     }
     if (ms == 0)
         return;
-    const double end = TicksLater(emscripten_get_now(), ms);
-    BrowsersTurn();
     if (WebRunSpeed() > 1) {
+        BrowsersTurn();
         Sleep(ms / 2);  // a run watched at double speed: on the timers alone, so that the page answers
-    } else {
-        WebSleepUntil(end);
-        WebBackFromWait();
-        while (emscripten_get_now() < end) {
-        }
+        return;
     }
-    lastYieldMs = emscripten_get_now();
+    owedEnd = TicksLater(emscripten_get_now(), ms);
 }
 
 // --- Keys and events ---
@@ -336,11 +368,11 @@ EM_JS(void, WebPollPads, (), {
 // The key table changes for every key change; the event queue keeps what
 // fits (SDL 1.2 holds at most 127 events). A game that has not waited for a
 // while (passes slower than their period, a timed demo) gives the browser its
-// turn here, so that the page never freezes.
+// turn here, so that the page never freezes. A hidden page holds the game
+// here, with the keys it let go of already taken.
 static void Pump()
 {
     if (emscripten_get_now() - lastYieldMs >= 50) {
-        HoldWhileHidden();
         BrowsersTurn();
         Sleep(0);
     }
@@ -356,6 +388,7 @@ static void Pump()
         e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
         e.key.keysym.sym = (SDLKey)sym;
     }
+    HoldWhileHidden();
 }
 
 // The game polls once at the end of every pass.
