@@ -75,8 +75,9 @@ TEST_P(LevelMap, FileHoldsOnlyTheLevelsOwnCodes)
 {
     const int level = LevelOf(GetParam());
     bool ok = false;
-    if (GetParam() < 3)
+    if (GetParam() < 3) {
         EXPECT_EQ(ReadFile(LevelFiles[level], &ok).size(), size_t(LEVEL_FILE_BYTES));
+    }
     const Map m = LoadMap(GetParam());
     for (int row = 0; row < MAP_SIZE; row++)
         for (int col = 0; col < MAP_SIZE; col++) {
