@@ -35,23 +35,17 @@ Uint32 FramePacer()
     return 0;
 }
 
-static Uint32 WaitLeft()
-{
-    const Uint32 now = SDL_GetTicks();
-    return nextTick > now ? nextTick - now : 0;
-}
-
 // Every pass waits out its frame, except in a demo timed as fast as the
 // machine goes; the pacer runs all the same. A display's frame is flipped
 // here, at the start of the wait, which is shortened by what the flip took:
-// the passes keep their times. So is a present made after the pacer.
+// the passes keep their times.
 static void FrameWait()
 {
     Uint32 wait = FramePacer();
-    if (MakeDuePresent() && wait > 0)
-        wait = WaitLeft();
-    if (framePending && ShowNewestFrame(SDL_GetTicks(), wait > 0) && wait > 0)
-        wait = WaitLeft();
+    if (framePending && ShowNewestFrame(SDL_GetTicks(), wait > 0) && wait > 0) {
+        const Uint32 now = SDL_GetTicks();
+        wait = nextTick > now ? nextTick - now : 0;
+    }
     if (DemoWaits())
         SDL_Delay(wait);
 }

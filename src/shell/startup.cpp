@@ -141,7 +141,6 @@ void StartUp()
     SDL_VideoDriverName(driver, sizeof driver);
     NeedADisplay(driver);
     flipEveryFrame = DriverTakesEveryFrame(driver);
-    presentAfterPacer = DriverPaintsInWaits(driver);
     OpenPads();
     BASS_Init(1, 44100, 0, 0, NULL);
 

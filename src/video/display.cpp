@@ -20,8 +20,3 @@ int DriverTakesEveryFrame(const char *inUse)
 {
     return strcmp(inUse, "dummy") == 0 || strcmp(inUse, "offscreen") == 0 || strcmp(inUse, "canvas") == 0;
 }
-
-int DriverPaintsInWaits(const char *inUse)
-{
-    return strcmp(inUse, "canvas") == 0;
-}

@@ -19,8 +19,3 @@ int DisplayIsMissing(const char *chosen, const char *inUse);
 // the browser's own refresh. A display server is handed at most one frame
 // per refresh instead (video.h).
 int DriverTakesEveryFrame(const char *inUse);
-
-// Whether the driver in use shows the picture only while the game waits:
-// the web page's canvas, which the page paints in the frame wait and at no
-// other time, so that the present can come after the frame pacer (video.h).
-int DriverPaintsInWaits(const char *inUse);

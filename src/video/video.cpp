@@ -13,8 +13,6 @@ SDL_Surface *BackBuffer;
 int windowed;
 int framePeriodMs;
 int flipEveryFrame;
-int presentAfterPacer;
-static int presentDue;
 int framePending;
 int screenUnshown;
 Uint32 lastFlipTick;
@@ -72,8 +70,10 @@ static int PresentCoversScreen()
 // that would come first is left out; it is made only when the doubling
 // cannot be. A clear of the screen asked for by the menu or a help page is
 // made only when the present would not cover it anyway.
-static void Present()
+void PresentFrame()
 {
+    if (!screen)
+        return;  // no frame is ever drawn into a missing surface
     const int covered = PresentCoversScreen();
     if (!(covered && windowed == 1 && DoubleToScreen())) {
         if (screenClearPending && !covered)
@@ -87,25 +87,6 @@ static void Present()
         SDL_Flip(screen);
     else
         framePending = 1;
-}
-
-void PresentFrame()
-{
-    if (!screen)
-        return;  // no frame is ever drawn into a missing surface
-    if (presentAfterPacer)
-        presentDue = 1;
-    else
-        Present();
-}
-
-int MakeDuePresent()
-{
-    if (!presentDue)
-        return 0;
-    presentDue = 0;
-    Present();  // PresentFrame marks it due only with a screen, and nothing closes one before
-    return 1;
 }
 
 int ShowNewestFrame(Uint32 now, int passWaits)

@@ -32,23 +32,13 @@ extern int screenClearPending;
 // pace). A new screen's first frame is flipped at once.
 enum { FLIP_EARLIEST_MS = 12, FLIP_LATEST_MS = 33 };
 extern int flipEveryFrame;   // set at start-up from the display driver (display.h)
-// Where the picture is seen only while the game waits (the web page's
-// canvas, painted in the frame wait), the present is made just after the
-// frame pacer has read the clock instead of just before it: the screen holds
-// the same picture and the same flip is made by the end of the pass, but a
-// pass with nothing to wait no longer spends its period's time on it. On a
-// slow phone that is a third of a menu pass.
-extern int presentAfterPacer;  // set at start-up from the display driver (display.h)
 extern int framePending;     // the screen holds a frame not flipped yet
 extern int screenUnshown;    // a screen just opened: its first frame is flipped at once
 extern Uint32 lastFlipTick;  // when the last frame was flipped (SDL_GetTicks clock)
 
 void SetDisplayMode(int wantWindowed);
 // Composes the frame into the screen; flips it too where every frame is.
-// Where the present comes after the pacer, it is only marked due.
 void PresentFrame();
-// Makes the present marked due, if one is; returns whether it did.
-int MakeDuePresent();
 // Flips the frame waiting on the screen if it is due at time now, passWaits
 // telling whether the frame period still has time to wait; returns whether
 // it flipped.
